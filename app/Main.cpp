@@ -1,0 +1,3 @@
+#include "app/VelkorEditorApplication.h"
+
+START_JUCE_APPLICATION(VelkorEditorApplication)

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "model/ProgramFixtures.h"
+
+#include <cstdlib>
+
+namespace fuzzcheck
+{
+// A decode that succeeds must be exact: applied to a program and encoded again, the values give back
+// the very value bytes they came from.
+inline void expectExactDecode(const ProgramValues& values, const std::uint8_t* valueBytes)
+{
+    if (values.size() != static_cast<std::size_t>(ProgramSysEx::valueCount))
+        std::abort();
+    ProgramModel model;
+    fixtures::applyToModel(values, model);
+    const ByteArray reencoded = model.toSysExData();
+    if (!std::equal(reencoded.begin() + ProgramSysEx::headerSize, reencoded.end(), valueBytes))
+        std::abort();
+}
+} // namespace fuzzcheck
