@@ -1,0 +1,40 @@
+# Shared by the developer scripts: where things are, and a virtual display for machines without one.
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+jobs=$(nproc 2>/dev/null || echo 2)
+
+configure_and_build() { # build-dir build-type [cmake options...] -- [targets...]
+  local dir=$1 type=$2
+  shift 2
+  local options=() targets=()
+  while [ $# -gt 0 ] && [ "$1" != "--" ]; do options+=("$1"); shift; done
+  [ $# -gt 0 ] && shift
+  targets=("$@")
+  cmake -S "$root" -B "$root/build/$dir" -DCMAKE_BUILD_TYPE="$type" "${options[@]}" >/dev/null
+  if [ ${#targets[@]} -gt 0 ]; then
+    cmake --build "$root/build/$dir" -j"$jobs" --target "${targets[@]}"
+  else
+    cmake --build "$root/build/$dir" -j"$jobs"
+  fi
+}
+
+# Starts Xvfb (and openbox, for title bars and focus) and exports DISPLAY; stop_virtual_display ends them.
+start_virtual_display() {
+  local fifo
+  fifo=$(mktemp -u)
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  local number
+  read -r -t 20 number <"$fifo" || { echo "Xvfb did not start" >&2; rm -f "$fifo"; return 1; }
+  rm -f "$fifo"
+  export DISPLAY=":$number"
+  openbox >/dev/null 2>&1 &
+  wm_pid=$!
+  sleep 0.5
+}
+
+stop_virtual_display() {
+  [ -n "${wm_pid:-}" ] && kill "$wm_pid" 2>/dev/null || true
+  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
+  wait 2>/dev/null || true
+}
