@@ -1,0 +1,129 @@
+#include "ui/NumberBox.h"
+
+#include <cmath>
+#include <limits>
+
+namespace
+{
+// An optional sign, then digits (and a fraction); reading stops at the first character that does not fit.
+double readLeadingNumber(const juce::String& text)
+{
+    auto p = text.getCharPointer();
+    double sign = 1.0;
+    if (*p == '-' || *p == '+')
+    {
+        sign = *p == '-' ? -1.0 : 1.0;
+        ++p;
+    }
+    double value = 0.0;
+    while (*p >= '0' && *p <= '9')
+        value = value * 10.0 + static_cast<double>(*p++ - '0');
+    if (*p == '.')
+    {
+        double scale = 0.1;
+        for (++p; *p >= '0' && *p <= '9'; ++p, scale /= 10.0)
+            value += scale * static_cast<double>(*p - '0');
+    }
+    return sign * value;
+}
+} // namespace
+
+NumberBox::NumberBox(const juce::String&) : juce::TextEditor(juce::String(), 0)
+{
+    setInputRestrictions(-1, "0123456789-+");
+    setMultiLine(false);
+    setScrollbarsShown(false);
+    setReadOnly(false);
+    setCaretVisible(true);
+    setLookAndFeel(&look);
+    juce::TextEditor::addListener(this);
+}
+
+NumberBox::~NumberBox()
+{
+    // The text editor must let go of the look before the look is destroyed.
+    setLookAndFeel(nullptr);
+}
+
+void NumberBox::addListener(Listener* listener)
+{
+    if (listener != nullptr)
+        listeners.addIfNotAlreadyThere(listener);
+}
+
+void NumberBox::removeListener(Listener* listener)
+{
+    listeners.removeAllInstancesOf(listener);
+}
+
+juce::String NumberBox::format(double value)
+{
+    return juce::String(static_cast<juce::int64>(value));
+}
+
+void NumberBox::setValue(int value)
+{
+    const double x = value;
+    if (x < minValue || x > maxValue)
+    {
+        setText(format(currentValue), true);
+        return;
+    }
+    currentValue = x;
+    setText(format(x), true);
+
+    // Newest first; the index is clamped before each call so a list that shrinks meanwhile is not overrun.
+    for (int i = listeners.size() - 1; i >= 0; --i)
+    {
+        i = juce::jmin(i, listeners.size() - 1);
+        if (i < 0)
+            break;
+        listeners.getUnchecked(i)->numberBoxChanged(this);
+    }
+}
+
+void NumberBox::commitText()
+{
+    const juce::String text = getText();
+    if (text.isEmpty())
+    {
+        setText(format(currentValue), true);
+        return;
+    }
+    const double number = std::trunc(readLeadingNumber(text));
+    // Beyond 32 bits a number is refused like any other out-of-range value, never wrapped.
+    if (number < static_cast<double>(std::numeric_limits<int>::min()) ||
+        number > static_cast<double>(std::numeric_limits<int>::max()))
+    {
+        setText(format(currentValue), true);
+        return;
+    }
+    setValue(static_cast<int>(number));
+}
+
+void NumberBox::textEditorReturnKeyPressed(juce::TextEditor&)
+{
+    commitText();
+}
+
+void NumberBox::textEditorFocusLost(juce::TextEditor&)
+{
+    commitText();
+    setHighlightedRegion(juce::Range<int>(0, 0));
+}
+
+void NumberBox::applyPanelSetup()
+{
+    setMultiLine(false);
+    setReturnKeyStartsNewLine(false);
+    setReadOnly(false);
+    setScrollbarsShown(false);
+    setCaretVisible(true);
+    setPopupMenuEnabled(true);
+    setColour(juce::TextEditor::textColourId, juce::Colour(0xffffffff));
+    setColour(juce::TextEditor::backgroundColourId, juce::Colour(0x00000000));
+    setColour(juce::TextEditor::highlightColourId, juce::Colour(0x5f00ffff));
+    setColour(juce::TextEditor::outlineColourId, juce::Colour(0xffbf6a6a));
+    setColour(juce::CaretComponent::caretColourId, juce::Colour(0xfffffcfc));
+    setText("0");
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "ui/CustomLook.h"
+
+// The one numeric entry field: digits and signs only, an inclusive range, and a report to its
+// listeners whenever a value is committed (Return, leaving the field, or setValue).
+class NumberBox : public juce::TextEditor, public juce::TextEditor::Listener
+{
+public:
+    class Listener
+    {
+    public:
+        virtual ~Listener() = default;
+        virtual void numberBoxChanged(NumberBox* box) = 0;
+    };
+
+    // The name is descriptive only; the box itself carries no component name.
+    explicit NumberBox(const juce::String& name);
+    ~NumberBox() override;
+
+    // Ignores null and listeners already registered.
+    void addListener(Listener* listener);
+    void removeListener(Listener* listener);
+
+    // Takes a value within the range and reports it to every listener, newest first, even when it is
+    // the value already shown. A value out of range puts the committed value back on display.
+    void setValue(int value);
+
+    // The face every panel gives its boxes: white text on the black face, cyan selection, text "0".
+    void applyPanelSetup();
+
+    void textEditorReturnKeyPressed(juce::TextEditor&) override;
+    void textEditorFocusLost(juce::TextEditor&) override;
+
+    static juce::String format(double value);
+
+    juce::Array<Listener*> listeners;
+    double minValue = 0.0;
+    double maxValue = 0.0;
+    double currentValue = 0.0;
+    CustomLook look;
+
+private:
+    void commitText();
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(NumberBox)
+};
