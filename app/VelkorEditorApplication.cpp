@@ -1,5 +1,7 @@
 #include "app/VelkorEditorApplication.h"
 
+#include "ui/EditorComponent.h"
+
 namespace
 {
 class StartWindow : public juce::DocumentWindow
@@ -11,6 +13,7 @@ public:
     {
         setUsingNativeTitleBar(true);
         setResizable(false, false);
+        setContentOwned(new EditorComponent(), false);
         setTopLeftPosition(0, 45);
         setSize(1200, 750);
     }

@@ -43,8 +43,14 @@ void setPictures(juce::ImageButton& button, const juce::Image& normal, float nor
 void drawCaption(juce::Graphics& g, const juce::String& text, juce::Rectangle<int> area,
                  juce::Justification justification, const juce::Font& font, juce::Colour colour)
 {
+    // Font widths differ between desktops: a caption a little too wide is condensed slightly before it
+    // would lose letters to the ellipsis.
+    juce::Font fitted(font);
+    const float width = fitted.getStringWidthFloat(text);
+    if (width > static_cast<float>(area.getWidth()) && width > 0.0f)
+        fitted.setHorizontalScale(juce::jmax(0.85f, static_cast<float>(area.getWidth()) / width));
     g.setColour(colour);
-    g.setFont(font);
+    g.setFont(fitted);
     g.drawText(text, area, justification, true);
 }
 } // namespace PanelStyle

@@ -24,7 +24,8 @@ void colourCombo(juce::ComboBox& combo);
 void setPictures(juce::ImageButton& button, const juce::Image& normal, float normalOpacity,
                  const juce::Image& over, const juce::Image& down);
 
-// Draws a caption in the given colour and font, shortened with an ellipsis if it does not fit.
+// Draws a caption in the given colour and font; one that does not fit is condensed a little, and then
+// shortened with an ellipsis.
 void drawCaption(juce::Graphics& g, const juce::String& text, juce::Rectangle<int> area,
                  juce::Justification justification, const juce::Font& font,
                  juce::Colour colour = juce::Colour(azure));
