@@ -1,0 +1,121 @@
+#include "ui/PadComponent.h"
+
+#include "ui/PanelStyle.h"
+
+#include <BinaryData.h>
+#include <juce_audio_basics/juce_audio_basics.h>
+
+namespace
+{
+std::unique_ptr<NumberBox> makeBox(juce::Component& owner, const juce::String& name)
+{
+    auto box = std::make_unique<NumberBox>(name);
+    owner.addAndMakeVisible(*box);
+    box->applyPanelSetup();
+    return box;
+}
+} // namespace
+
+PadComponent::PadComponent(const juce::String& name)
+{
+    triggerTypeCombo = std::make_unique<juce::ComboBox>("CC Trigger Type");
+    addAndMakeVisible(*triggerTypeCombo);
+    PanelStyle::setUpCombo(*triggerTypeCombo, juce::Justification::centred, juce::String());
+    triggerTypeCombo->addItem("Momentary", 1);
+    triggerTypeCombo->addItem("Toggle", 2);
+    triggerTypeCombo->addListener(this);
+
+    programChangeBox = makeBox(*this, "Program Change Value");
+    ccValueBox = makeBox(*this, "CC Value");
+    noteValueBox = makeBox(*this, "Note Value");
+
+    padLabel = std::make_unique<juce::Label>(juce::String(), juce::String());
+    addAndMakeVisible(*padLabel);
+    PanelStyle::setUpLabel(*padLabel, PanelStyle::helvetica(10.0f), juce::Colour(PanelStyle::azure));
+
+    noteNameCombo = std::make_unique<juce::ComboBox>("new combo box");
+    addAndMakeVisible(*noteNameCombo);
+    PanelStyle::setUpCombo(*noteNameCombo, juce::Justification::centredLeft, "(no choices)");
+    noteNameCombo->addListener(this);
+
+    padImage = juce::ImageCache::getFromMemory(BinaryData::VelkorEditor_Pad_Red_png,
+                                               BinaryData::VelkorEditor_Pad_Red_pngSize);
+    bracketImage =
+        juce::ImageCache::getFromMemory(BinaryData::Pad_Bracket_png, BinaryData::Pad_Bracket_pngSize);
+
+    PanelStyle::colourCombo(*triggerTypeCombo);
+    PanelStyle::colourCombo(*noteNameCombo);
+
+    for (int note = 0; note < 128; ++note)
+        noteNameCombo->addItem(noteName(note), note + 1);
+
+    for (auto* box : {noteValueBox.get(), ccValueBox.get(), programChangeBox.get()})
+    {
+        box->minValue = 0;
+        box->maxValue = 127;
+    }
+    noteValueBox->addListener(this);
+
+    noteValueBox->setValue(0);
+    ccValueBox->setValue(0);
+    programChangeBox->setValue(0);
+
+    triggerTypeCombo->setSelectedId(1, juce::sendNotificationAsync);
+
+    padLabel->setText(name, juce::dontSendNotification);
+    setSize(107, 124);
+}
+
+PadComponent::~PadComponent()
+{
+    triggerTypeCombo.reset();
+    programChangeBox.reset();
+    ccValueBox.reset();
+    noteValueBox.reset();
+    padLabel.reset();
+    noteNameCombo.reset();
+    padImage = juce::Image();
+    bracketImage = juce::Image();
+}
+
+juce::String PadComponent::noteName(int note)
+{
+    return juce::MidiMessage::getMidiNoteName(note, true, true, 4);
+}
+
+void PadComponent::paint(juce::Graphics& g)
+{
+    g.setColour(juce::Colour(0xff000000));
+    g.drawImageWithin(padImage, 0, 17, 107, 107, juce::RectanglePlacement::centred);
+
+    const auto font = PanelStyle::helvetica(12.0f);
+    PanelStyle::drawCaption(g, "PC", {12, 79, 37, 16}, juce::Justification::centredLeft, font);
+    PanelStyle::drawCaption(g, "CC", {12, 64, 28, 12}, juce::Justification::centredLeft, font);
+    PanelStyle::drawCaption(g, "Note", {12, 31, 28, 20}, juce::Justification::centredLeft, font);
+
+    g.setColour(juce::Colour(0xff000000));
+    g.drawImage(bracketImage, 43, 32, 4, 19, 0, 0, bracketImage.getWidth(), bracketImage.getHeight());
+}
+
+void PadComponent::resized()
+{
+    padLabel->setBounds(0, 4, 104, 15);
+    noteNameCombo->setBounds(53, 26, 39, 14);
+    noteValueBox->setBounds(54, 42, 39, 14);
+    ccValueBox->setBounds(54, 60, 39, 15);
+    programChangeBox->setBounds(54, 78, 39, 15);
+    triggerTypeCombo->setBounds(juce::roundToInt(getWidth() * 0.4953) - 42, getHeight() - 26, 84, 14);
+}
+
+void PadComponent::numberBoxChanged(NumberBox* box)
+{
+    if (box == noteValueBox.get())
+        noteNameCombo->setSelectedId(static_cast<int>(box->currentValue) + 1, juce::sendNotificationAsync);
+}
+
+void PadComponent::comboBoxChanged(juce::ComboBox* combo)
+{
+    // A list with nothing selected reports id 0; the box refuses the resulting -1 and keeps its note.
+    if (combo == noteNameCombo.get())
+        noteValueBox->setValue(combo->getSelectedId() - 1);
+}
