@@ -1,0 +1,55 @@
+#pragma once
+
+#include "model/ProgramModel.h"
+#include "model/ProgramSender.h"
+#include "model/ProgramSysEx.h"
+#include "ui/EditorComponent.h"
+
+// Ties one window's panel to its program. The widgets are the only way in: setters write widgets, and
+// the widgets' notifications write the model, so the two never drift apart.
+class EditorController : public juce::Button::Listener,
+                         public juce::ComboBox::Listener,
+                         public NumberBox::Listener
+{
+public:
+    EditorController(EditorComponent* editor, ProgramSender* sender = nullptr);
+    ~EditorController() override;
+
+    void buttonClicked(juce::Button* button) override;
+    void buttonStateChanged(juce::Button*) override {}
+    void comboBoxChanged(juce::ComboBox* combo) override;
+    void numberBoxChanged(NumberBox* box) override;
+
+    // Parameter numbering: bank 0 A, 1 B; pad fields 0 note, 1 CC, 2 program change, 3 trigger type id;
+    // knob fields 0 CC number, 1 minimum, 2 maximum; axis 0 X, 1 Y, fields 0 first CC, 1 second CC,
+    // 2 message type id; global ids 0 to 12.
+    void setPadValue(int bank, int pad, int field, int value);
+    void setKnobValue(int knob, int field, int value);
+    void setJoystickValue(int axis, int field, int value);
+    void setGlobalValue(int id, int value);
+
+    // Loads 108 decoded values; throws midiFormatException for any other count. A reply from the
+    // hardware is taken only while a request is outstanding.
+    void applyProgramValues(const ProgramValues& values, bool fromHardware);
+    void resetToDefaults();
+
+    ByteArray getProgramImage() const;
+    std::unique_ptr<ProgramModel> copyProgramModel() const;
+    const ProgramModel& getModel() const { return *model; }
+
+    void sendProgram(int number);
+    void requestProgram(int number);
+    bool isAwaitingReply() const { return awaitingReply; }
+
+private:
+    void registerWithWidgets();
+    void takeModelFromWidgets();
+    void send(const juce::MidiMessage& message);
+
+    juce::Component::SafePointer<EditorComponent> editor;
+    std::unique_ptr<ProgramModel> model;
+    bool awaitingReply = false;
+    ProgramSender* sender;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(EditorController)
+};
