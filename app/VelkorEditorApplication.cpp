@@ -1,34 +1,313 @@
 #include "app/VelkorEditorApplication.h"
 
-#include "ui/EditorComponent.h"
+#include "app/CommandIds.h"
+#include "model/ProgramFile.h"
+#include "ui/UserMessage.h"
 
 namespace
 {
-class StartWindow : public juce::DocumentWindow
+struct CommandEntry
 {
-public:
-    StartWindow()
-        : DocumentWindow(juce::String(VelkorEditorApplication::applicationName) + " - Untitled1",
-                         juce::Colour(0xff999999), minimiseButton | closeButton)
-    {
-        setUsingNativeTitleBar(true);
-        setResizable(false, false);
-        setContentOwned(new EditorComponent(), false);
-        setTopLeftPosition(0, 45);
-        setSize(1200, 750);
-    }
-
-    void closeButtonPressed() override { juce::JUCEApplication::getInstance()->systemRequestedQuit(); }
+    juce::CommandID id;
+    const char* name;
+    int key;
+    bool shift;
 };
+
+// Commands in the order the command manager lists them; key 0 means no default key.
+constexpr CommandEntry commandTable[] = {
+    {CommandIds::newWindow, "New Window", 'n', false},
+    {CommandIds::open, "Open", 'o', false},
+    {CommandIds::closeWindow, "Close Window", 'w', false},
+    {CommandIds::save, "Save", 's', false},
+    {CommandIds::saveAs, "Save As", 0, false},
+    {CommandIds::sendProgram1, "Program: 1", 0, false},
+    {CommandIds::sendProgram1 + 1, "Program: 2", 0, false},
+    {CommandIds::sendProgram1 + 2, "Program: 3", 0, false},
+    {CommandIds::sendProgram1 + 3, "Program: 4", 0, false},
+    {CommandIds::sendRam, "RAM", 0, false},
+    {CommandIds::getProgram1, "Program: 1", 0, false},
+    {CommandIds::getProgram1 + 1, "Program: 2", 0, false},
+    {CommandIds::getProgram1 + 2, "Program: 3", 0, false},
+    {CommandIds::getProgram1 + 3, "Program: 4", 0, false},
+    {CommandIds::getRam, "RAM", 0, false},
+    {CommandIds::about, "About", 0, false},
+    {CommandIds::pasteAll, "All", 'v', true},
+    {CommandIds::pastePadBankA, "Pad Bank A", 0, false},
+    {CommandIds::pastePadBankB, "Pad Bank B", 0, false},
+    {CommandIds::pastePadBanksAB, "Pad Bank A & B", 0, false},
+    {CommandIds::pasteKnobs, "Knobs", 0, false},
+    {CommandIds::pasteKeyboard, "Keyboard", 0, false},
+    {CommandIds::pasteJoystick, "Joystick", 0, false},
+    {CommandIds::copyProgram, "Copy Program", 'c', true},
+    {CommandIds::autoPopulate, "Auto Populate", 0, false},
+    {CommandIds::deviceSetup, "Device Setup", 0, false},
+    {CommandIds::minimise, "Minimize", 'm', false},
+    {CommandIds::bringAllToFront, "Bring All to Front", 0, false},
+    {CommandIds::quit, "Quit", 'q', false},
+    {CommandIds::openUserGuide, "Open Userguide", 'h', false},
+};
+
+bool isHardwareCommand(juce::CommandID id)
+{
+    return (id >= CommandIds::sendProgram1 && id <= CommandIds::sendRam) ||
+           (id >= CommandIds::getProgram1 && id <= CommandIds::getRam);
+}
+
+// Slots 1 to 4 are the first four ids of a group; the fifth is RAM, program number 0.
+int programNumberOf(juce::CommandID id, juce::CommandID first)
+{
+    return id - first < 4 ? id - first + 1 : 0;
+}
 } // namespace
 
-void VelkorEditorApplication::initialise(const juce::String&)
+VelkorEditorApplication::VelkorEditorApplication()
 {
-    window = std::make_unique<StartWindow>();
-    window->setVisible(true);
+    quitAction = [this]
+    {
+        quit();
+    };
+}
+
+VelkorEditorApplication::~VelkorEditorApplication() = default;
+
+void VelkorEditorApplication::initialise(const juce::String& commandLine)
+{
+    commandManager = std::make_unique<juce::ApplicationCommandManager>();
+    commandManager->registerAllCommandsForTarget(this);
+    menuModel = std::make_unique<MainMenuModel>(commandManager.get());
+    clipboard = std::make_unique<ProgramClipboard>();
+    lastFilePath = "~";
+    windowManager.setServices({menuModel.get(), commandManager.get(), this,
+                               [this]
+                               {
+                                   systemRequestedQuit();
+                               }});
+
+    const juce::String trimmed = commandLine.trim();
+    if (trimmed.isNotEmpty() && !trimmed.startsWith("-"))
+        anotherInstanceStarted(trimmed);
+    else
+        windowManager.newWindow();
 }
 
 void VelkorEditorApplication::shutdown()
 {
-    window.reset();
+    windowManager.deleteAllWindows();
+    menuModel.reset();
+}
+
+void VelkorEditorApplication::anotherInstanceStarted(const juce::String& commandLine)
+{
+    const juce::File file = juce::File::getCurrentWorkingDirectory().getChildFile(commandLine.unquoted());
+    windowManager.openFileInCurrentWindow(file);
+}
+
+void VelkorEditorApplication::systemRequestedQuit()
+{
+    if (quitAction)
+        quitAction();
+}
+
+void VelkorEditorApplication::getAllCommands(juce::Array<juce::CommandID>& commands)
+{
+    for (const auto& entry : commandTable)
+        commands.add(entry.id);
+}
+
+void VelkorEditorApplication::getCommandInfo(juce::CommandID commandID, juce::ApplicationCommandInfo& result)
+{
+    for (const auto& entry : commandTable)
+    {
+        if (entry.id != commandID)
+            continue;
+        result.setInfo(entry.name, juce::String(), "General", 0);
+        if (entry.key != 0)
+            result.addDefaultKeypress(entry.key, juce::ModifierKeys::commandModifier |
+                                                     (entry.shift ? juce::ModifierKeys::shiftModifier : 0));
+        if (isHardwareCommand(commandID))
+            result.setActive(!allWindowsMinimised());
+        return;
+    }
+}
+
+bool VelkorEditorApplication::perform(const InvocationInfo& info)
+{
+    const juce::CommandID id = info.commandID;
+    if (id >= CommandIds::sendProgram1 && id <= CommandIds::sendRam)
+        windowManager.sendToHardware(programNumberOf(id, CommandIds::sendProgram1));
+    else if (id >= CommandIds::getProgram1 && id <= CommandIds::getRam)
+        windowManager.getFromHardware(programNumberOf(id, CommandIds::getProgram1));
+    else if (id >= CommandIds::pasteAll && id <= CommandIds::pasteJoystick)
+    {
+        const int kinds[] = {ProgramClipboard::all,      ProgramClipboard::padBankA,
+                             ProgramClipboard::padBankB, ProgramClipboard::padBanksAB,
+                             ProgramClipboard::knobs,    ProgramClipboard::keyboard,
+                             ProgramClipboard::joystick};
+        paste(kinds[(id - CommandIds::pasteAll) / 0x10]);
+    }
+    else
+        switch (id)
+        {
+        case CommandIds::newWindow:
+            windowManager.newWindow();
+            break;
+        case CommandIds::open:
+            openProgram();
+            break;
+        case CommandIds::closeWindow:
+            if (windowManager.getWindows().size() == 1)
+                systemRequestedQuit();
+            else if (MainWindow* window = windowManager.getCurrentWindow())
+                windowManager.deleteWindow(*window);
+            break;
+        case CommandIds::save:
+            saveProgram();
+            break;
+        case CommandIds::saveAs:
+            saveProgramAs();
+            break;
+        case CommandIds::about:
+            windowManager.showAbout();
+            break;
+        case CommandIds::quit:
+            systemRequestedQuit();
+            break;
+        case CommandIds::copyProgram:
+            copyProgram();
+            break;
+        case CommandIds::deviceSetup:
+            showDeviceSetup();
+            break;
+        case CommandIds::minimise:
+            if (MainWindow* window = windowManager.getCurrentWindow())
+                window->setMinimised(true);
+            break;
+        case CommandIds::bringAllToFront:
+            for (auto* window : windowManager.getWindows())
+            {
+                window->setMinimised(false);
+                window->toFront(true);
+            }
+            break;
+        case CommandIds::openUserGuide:
+            openUserGuide();
+            break;
+        default:
+            break;
+        }
+    return true;
+}
+
+bool VelkorEditorApplication::allWindowsMinimised() const
+{
+    for (auto* window : windowManager.getWindows())
+        if (!window->isMinimised())
+            return false;
+    return true;
+}
+
+bool VelkorEditorApplication::sendToController(const juce::MidiMessage& message)
+{
+    if (midiOutput == nullptr)
+        return false;
+    midiOutput->sendMessageNow(message);
+    return true;
+}
+
+void VelkorEditorApplication::showDeviceSetup()
+{
+}
+
+void VelkorEditorApplication::copyProgram()
+{
+    if (MainWindow* window = windowManager.getCurrentWindow())
+        clipboard->copy(window->getController());
+}
+
+void VelkorEditorApplication::paste(int kind)
+{
+    if (MainWindow* window = windowManager.getCurrentWindow())
+        clipboard->paste(kind, window->getController());
+}
+
+void VelkorEditorApplication::openProgram()
+{
+    chooser =
+        std::make_unique<juce::FileChooser>("Select File", juce::File(lastFilePath), ProgramFile::wildcard);
+    chooser->launchAsync(juce::FileBrowserComponent::openMode | juce::FileBrowserComponent::canSelectFiles,
+                         [this](const juce::FileChooser& fc)
+                         {
+                             const juce::File file = fc.getResult();
+                             if (file == juce::File())
+                                 return;
+                             lastFilePath = file.getFullPathName();
+                             windowManager.openFile(file);
+                         });
+}
+
+void VelkorEditorApplication::saveProgram()
+{
+    MainWindow* window = windowManager.getCurrentWindow();
+    if (window == nullptr || window->getFilePath().isEmpty())
+    {
+        saveProgramAs();
+        return;
+    }
+    saveWindowTo(*window, juce::File(window->getFilePath()));
+}
+
+void VelkorEditorApplication::saveProgramAs()
+{
+    MainWindow* window = windowManager.getCurrentWindow();
+    if (window == nullptr)
+    {
+        UserMessage::show("Error Saving file");
+        return;
+    }
+    chooser = std::make_unique<juce::FileChooser>("Select Filename to save", juce::File(lastFilePath),
+                                                  ProgramFile::wildcard);
+    chooser->launchAsync(
+        juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::canSelectFiles |
+            juce::FileBrowserComponent::warnAboutOverwriting,
+        [this, target = juce::Component::SafePointer<MainWindow>(window)](const juce::FileChooser& fc)
+        {
+            juce::File file = fc.getResult();
+            if (file == juce::File())
+                return;
+            if (!file.hasFileExtension(ProgramFile::extension) && file.getFileExtension().isEmpty())
+                file = file.withFileExtension(ProgramFile::extension);
+            lastFilePath = file.getFullPathName();
+            if (target == nullptr)
+                UserMessage::show("Error Saving file");
+            else
+                saveWindowTo(*target, file);
+        });
+}
+
+bool VelkorEditorApplication::saveWindowTo(MainWindow& window, const juce::File& file)
+{
+    if (!ProgramFile::write(file, window.getProgramImage()))
+    {
+        UserMessage::show("Error Saving file\n" + file.getFullPathName());
+        return false;
+    }
+    window.setFilePath(file.getFullPathName());
+    window.setName(juce::String(applicationName) + " - " + file.getFileName());
+    return true;
+}
+
+juce::File VelkorEditorApplication::userGuideFile()
+{
+    return juce::File::getSpecialLocation(juce::File::userDocumentsDirectory)
+        .getChildFile("Harvane Professional/Velkor Editor/Velkor Editor - User Guide - v1.0.pdf");
+}
+
+void VelkorEditorApplication::openUserGuide()
+{
+    const juce::File guide = userGuideFile();
+    if (guide.existsAsFile())
+        guide.startAsProcess();
+    else
+        UserMessage::show("Unable to find User Guide." + guide.getFullPathName());
 }

@@ -1,21 +1,66 @@
 #pragma once
 
-#include <juce_gui_basics/juce_gui_basics.h>
+#include "app/MainMenuModel.h"
+#include "app/MainWindowManager.h"
+#include "model/ProgramClipboard.h"
 
-class VelkorEditorApplication : public juce::JUCEApplication
+#include <juce_audio_devices/juce_audio_devices.h>
+
+// The framework's application class is already a command target: this object is the only one.
+class VelkorEditorApplication : public juce::JUCEApplication, public ProgramSender
 {
 public:
     static constexpr const char* applicationName = "Velkor Editor";
     static constexpr const char* applicationVersion = "1.0.5";
 
+    VelkorEditorApplication();
+    ~VelkorEditorApplication() override;
+
     const juce::String getApplicationName() override { return applicationName; }
     const juce::String getApplicationVersion() override { return applicationVersion; }
     bool moreThanOneInstanceAllowed() override { return true; }
-
     void initialise(const juce::String& commandLine) override;
     void shutdown() override;
-    void systemRequestedQuit() override { quit(); }
+    void anotherInstanceStarted(const juce::String& commandLine) override;
+    void systemRequestedQuit() override;
+    void suspended() override {}
+    void resumed() override {}
+
+    juce::ApplicationCommandTarget* getNextCommandTarget() override { return nullptr; }
+    void getAllCommands(juce::Array<juce::CommandID>& commands) override;
+    void getCommandInfo(juce::CommandID commandID, juce::ApplicationCommandInfo& result) override;
+    bool perform(const InvocationInfo& info) override;
+
+    bool sendToController(const juce::MidiMessage& message) override;
+    void showDeviceSetup() override;
+
+    void openProgram();
+    void saveProgram();
+    void saveProgramAs();
+    void openUserGuide();
+    void copyProgram();
+    void paste(int kind);
+    bool allWindowsMinimised() const;
+
+    // The write behind Save and Save As: reports a failure, and on success makes the file the window's.
+    bool saveWindowTo(MainWindow& window, const juce::File& file);
+
+    static juce::File userGuideFile();
+
+    MainWindowManager& getWindowManager() { return windowManager; }
+    juce::ApplicationCommandManager* getCommandManager() { return commandManager.get(); }
+    ProgramClipboard* getClipboard() { return clipboard.get(); }
+    juce::String getLastFilePath() const { return lastFilePath; }
+
+    // What a quit request does; the framework's quit by default. Tests replace it.
+    std::function<void()> quitAction;
 
 private:
-    std::unique_ptr<juce::DocumentWindow> window;
+    std::unique_ptr<MainMenuModel> menuModel;
+    juce::String lastFilePath;
+    MainWindowManager windowManager;
+    std::unique_ptr<juce::ApplicationCommandManager> commandManager;
+    std::unique_ptr<ProgramClipboard> clipboard;
+    std::unique_ptr<juce::MidiOutput> midiOutput;
+    std::unique_ptr<juce::FileChooser> chooser;
 };

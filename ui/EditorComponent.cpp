@@ -40,7 +40,7 @@ EditorComponent::EditorComponent()
              hardwareControls.get(), knobBank.get(), chanSelection.get()})
         addAndMakeVisible(panel);
 
-    setSize(1200, 750);
+    setSize(width, height);
 }
 
 EditorComponent::~EditorComponent()

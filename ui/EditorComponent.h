@@ -13,6 +13,9 @@
 class EditorComponent : public juce::Component
 {
 public:
+    static constexpr int width = 1200;
+    static constexpr int height = 750;
+
     EditorComponent();
     ~EditorComponent() override;
 

@@ -1,5 +1,5 @@
 // Renders the panels off screen to PNG files, so they can be looked at without a window manager.
-#include "ui/EditorComponent.h"
+#include "model/EditorController.h"
 
 #include <iostream>
 
@@ -32,7 +32,9 @@ int main(int argc, char** argv)
     bool ok = true;
     {
         EditorComponent editor;
-        // Let the panels' own first selections land, as they do once a window is up.
+        EditorController controller(&editor);
+        controller.resetToDefaults();
+        // Let the pending selections land, as they do once a window is up.
         juce::MessageManager::getInstance()->runDispatchLoopUntil(50);
         ok &= save(editor, folder.getChildFile("editor.png"));
         ok &= save(*editor.padBankA, folder.getChildFile("pad-bank-a.png"));

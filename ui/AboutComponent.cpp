@@ -1,0 +1,42 @@
+#include "ui/AboutComponent.h"
+
+#include "BinaryData.h"
+#include "ui/PanelStyle.h"
+
+AboutComponent::AboutComponent()
+{
+    versionLabel = std::make_unique<juce::Label>("new label", juce::String("Software Version: ") + "1.0.5");
+    addAndMakeVisible(versionLabel.get());
+    PanelStyle::setUpLabel(*versionLabel, juce::Font(15.0f, juce::Font::plain), std::nullopt);
+
+    aboutImage = juce::ImageCache::getFromMemory(BinaryData::About_Background_png,
+                                                 BinaryData::About_Background_pngSize);
+    setSize(484, 267);
+}
+
+AboutComponent::~AboutComponent()
+{
+    versionLabel.reset();
+}
+
+void AboutComponent::resized()
+{
+    versionLabel->setBounds(2, 249, 190, 16);
+}
+
+void AboutComponent::paint(juce::Graphics& g)
+{
+    g.fillAll(juce::Colour(0xffffffff));
+    g.setColour(juce::Colour(0xff000000));
+    g.drawImage(aboutImage, 0, 0, 484, 267, 0, 0, aboutImage.getWidth(), aboutImage.getHeight());
+    g.setFont(juce::Font(15.0f, juce::Font::plain));
+    g.drawText(firstNoticeLine, 133, 211, 200, 14, juce::Justification::centred, false);
+    // A 4-pixel box on purpose: the line is centred on it and overflows above and below.
+    g.drawText(secondNoticeLine, 37, 227, 395, 4, juce::Justification::centred, false);
+}
+
+void AboutComponent::mouseUp(const juce::MouseEvent&)
+{
+    if (onDismiss)
+        onDismiss();
+}
