@@ -49,6 +49,7 @@ public:
 
     MainWindowManager& getWindowManager() { return windowManager; }
     juce::ApplicationCommandManager* getCommandManager() { return commandManager.get(); }
+    MainMenuModel* getMenuModel() { return menuModel.get(); }
     ProgramClipboard* getClipboard() { return clipboard.get(); }
     juce::String getLastFilePath() const { return lastFilePath; }
 

@@ -1,0 +1,354 @@
+#include "TestSupport.h"
+#include "app/CommandIds.h"
+#include "app/VelkorEditorApplication.h"
+#include "model/ProgramFile.h"
+#include "model/ProgramFixtures.h"
+#include "ui/UserMessage.h"
+
+#include <gtest/gtest.h>
+
+using testsupport::pumpMessages;
+
+namespace
+{
+// The real application object, started as the framework would, with quitting and message boxes
+// replaced by counters the tests can read.
+class ApplicationTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        juce::JUCEApplicationBase::createInstance = []
+        {
+            return static_cast<juce::JUCEApplicationBase*>(nullptr);
+        };
+        app = std::make_unique<VelkorEditorApplication>();
+        app->quitAction = [this]
+        {
+            ++quitRequests;
+        };
+        UserMessage::setHandler([this](const juce::String& text) { messages.add(text); });
+        folder = juce::File::getSpecialLocation(juce::File::tempDirectory)
+                     .getChildFile("velkor-app-" + juce::Uuid().toString());
+        folder.createDirectory();
+    }
+
+    void TearDown() override
+    {
+        app->shutdown();
+        app.reset();
+        UserMessage::setHandler(nullptr);
+        folder.deleteRecursively();
+    }
+
+    void start(const juce::String& commandLine = {})
+    {
+        app->initialise(commandLine);
+        pumpMessages();
+    }
+
+    void invoke(juce::CommandID id)
+    {
+        app->getCommandManager()->invokeDirectly(id, false);
+        pumpMessages();
+    }
+
+    juce::File programFile(const char* name, const ProgramModel& program) const
+    {
+        const juce::File f = folder.getChildFile(name);
+        ProgramFile::write(f, program.toSysExData());
+        return f;
+    }
+
+    MainWindowManager& windows() { return app->getWindowManager(); }
+    MainWindow& window(int index) { return *windows().getWindows()[index]; }
+
+    std::unique_ptr<VelkorEditorApplication> app;
+    juce::StringArray messages;
+    int quitRequests = 0;
+    juce::File folder;
+};
+
+ProgramModel someProgram(int seed)
+{
+    juce::Random random(seed);
+    ProgramModel m = fixtures::randomModel(random);
+    m.setGlobal(ProgramModel::arpTempo, 30 + random.nextInt(211));
+    return m;
+}
+} // namespace
+
+TEST_F(ApplicationTest, StartsWithOneUntitledWindowAndCascadesNewOnes)
+{
+    start();
+    ASSERT_EQ(windows().getWindows().size(), 1);
+    EXPECT_EQ(window(0).getName(), "Velkor Editor - Untitled1");
+    EXPECT_EQ(window(0).getBounds().getTopLeft(), juce::Point<int>(0, 45));
+    EXPECT_TRUE(window(0).isOnDesktop());
+    EXPECT_EQ(window(0).getContentComponent()->getName(), "Velkor Main Editor Component");
+    EXPECT_EQ(window(0).getProgramImage(), fixtures::defaultImage());
+
+    invoke(CommandIds::newWindow);
+    invoke(CommandIds::newWindow);
+    ASSERT_EQ(windows().getWindows().size(), 3);
+    EXPECT_EQ(window(2).getName(), "Velkor Editor - Untitled3");
+    EXPECT_EQ(window(2).getBounds().getTopLeft(), juce::Point<int>(30, 75));
+
+    windows().deleteWindow(window(0));
+    windows().deleteWindow(window(0));
+    invoke(CommandIds::newWindow);
+    EXPECT_EQ(window(1).getName(), "Velkor Editor - Untitled4") << "numbers are never reused";
+    EXPECT_EQ(window(1).getBounds().getTopLeft(), juce::Point<int>(45, 90));
+}
+
+TEST_F(ApplicationTest, CloseWindowClosesTheCurrentOneAndTheLastQuits)
+{
+    start();
+    invoke(CommandIds::newWindow);
+    invoke(CommandIds::closeWindow);
+    ASSERT_EQ(windows().getWindows().size(), 1);
+    EXPECT_EQ(quitRequests, 0);
+    invoke(CommandIds::closeWindow);
+    EXPECT_EQ(quitRequests, 1);
+    EXPECT_EQ(windows().getWindows().size(), 1) << "the last window stays until the application ends";
+
+    window(0).closeButtonPressed();
+    EXPECT_EQ(quitRequests, 2);
+    invoke(CommandIds::quit);
+    EXPECT_EQ(quitRequests, 3);
+}
+
+TEST_F(ApplicationTest, CommandLineOpensAFileOrAnEmptyWindow)
+{
+    const juce::File f = programFile("Live Set.vkr", someProgram(1));
+    start("\"" + f.getFullPathName() + "\"");
+    ASSERT_EQ(windows().getWindows().size(), 1);
+    EXPECT_EQ(window(0).getName(), "Velkor Editor - Live Set.vkr");
+    EXPECT_EQ(window(0).getFilePath(), f.getFullPathName());
+    EXPECT_EQ(window(0).getProgramImage(), someProgram(1).toSysExData());
+
+    invoke(CommandIds::newWindow);
+    EXPECT_EQ(window(1).getName(), "Velkor Editor - Untitled2") << "the file took a number";
+}
+
+TEST_F(ApplicationTest, ArgumentsStartingWithAMinusAreIgnored)
+{
+    start("-NSDocumentRevisionsDebugMode YES");
+    ASSERT_EQ(windows().getWindows().size(), 1);
+    EXPECT_EQ(window(0).getName(), "Velkor Editor - Untitled1");
+}
+
+TEST_F(ApplicationTest, AnUnusableLaunchFileIsReportedThenAnEmptyWindowOpens)
+{
+    start(folder.getChildFile("missing.vkr").getFullPathName());
+    EXPECT_EQ(messages, juce::StringArray("File does not exist"));
+    ASSERT_EQ(windows().getWindows().size(), 1);
+    EXPECT_EQ(window(0).getProgramImage(), fixtures::defaultImage());
+    EXPECT_EQ(quitRequests, 0);
+}
+
+TEST_F(ApplicationTest, OpeningBadFilesReportsAndCreatesNoWindow)
+{
+    start();
+    const juce::File bad = folder.getChildFile("bad.vkr");
+    bad.replaceWithText("not a program");
+    EXPECT_EQ(windows().openFile(bad), nullptr);
+    EXPECT_EQ(windows().openFile(folder.getChildFile("gone.vkr")), nullptr);
+    EXPECT_EQ(messages, juce::StringArray({"Bad File Format", "File does not exist"}));
+    EXPECT_EQ(windows().getWindows().size(), 1);
+    EXPECT_EQ(windows().getWindowCounter(), 1);
+
+    ASSERT_NE(windows().openFile(programFile("good.vkr", someProgram(2))), nullptr);
+    EXPECT_EQ(windows().getWindowCounter(), 2);
+    EXPECT_EQ(window(1).getBounds().getTopLeft(), juce::Point<int>(15, 60));
+}
+
+TEST_F(ApplicationTest, SaveWritesTheWindowsFileAndSaveAsMakesTheNewFileTheWindows)
+{
+    const juce::File f = programFile("song.vkr", someProgram(3));
+    start(f.getFullPathName());
+    window(0).getController().setGlobalValue(ProgramModel::arpTempo, 200);
+    invoke(CommandIds::save);
+    ProgramModel expected = someProgram(3);
+    expected.setGlobal(ProgramModel::arpTempo, 200);
+    juce::MemoryBlock written;
+    f.loadFileAsData(written);
+    EXPECT_EQ(ByteArray(static_cast<const std::uint8_t*>(written.getData()),
+                        static_cast<const std::uint8_t*>(written.getData()) + written.getSize()),
+              ProgramFile::makeImage(expected.toSysExData()));
+
+    const juce::File other = folder.getChildFile("copy.vkr");
+    ASSERT_TRUE(app->saveWindowTo(window(0), other));
+    EXPECT_EQ(window(0).getFilePath(), other.getFullPathName());
+    EXPECT_EQ(window(0).getName(), "Velkor Editor - copy.vkr");
+
+    EXPECT_FALSE(app->saveWindowTo(window(0), folder.getChildFile("no folder/x.vkr")));
+    EXPECT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith("Error Saving file"));
+    EXPECT_EQ(window(0).getFilePath(), other.getFullPathName()) << "a failed save changes nothing";
+}
+
+TEST_F(ApplicationTest, SaveAsWithoutAWindowReports)
+{
+    start();
+    windows().deleteAllWindows();
+    invoke(CommandIds::saveAs);
+    EXPECT_EQ(messages, juce::StringArray("Error Saving file"));
+    invoke(CommandIds::copyProgram);
+    invoke(CommandIds::pasteAll);
+    invoke(CommandIds::minimise);
+    invoke(CommandIds::sendProgram1);
+}
+
+TEST_F(ApplicationTest, CopyThenPasteKeyboardIntoAnotherWindow)
+{
+    const juce::File f = programFile("a.vkr", someProgram(4));
+    start(f.getFullPathName());
+    invoke(CommandIds::copyProgram);
+    MainWindow* target = windows().newWindow();
+    target->toFront(true);
+    for (int i = 0; i < 100 && !target->isActiveWindow(); ++i)
+        pumpMessages();
+    ASSERT_EQ(windows().getCurrentWindow(), target);
+    pumpMessages();
+    const ProgramModel before = target->getController().getModel();
+    invoke(CommandIds::pasteKeyboard);
+
+    ProgramModel expected = before;
+    for (int id = ProgramModel::arpOn; id <= ProgramModel::keybedOctave; ++id)
+        expected.setGlobal(id, someProgram(4).getGlobal(id));
+    EXPECT_EQ(fixtures::allValues(target->getController().getModel()), fixtures::allValues(expected));
+    EXPECT_EQ(target->getController().getModel().getGlobal(ProgramModel::padChannel), 1);
+
+    invoke(CommandIds::pasteAll);
+    EXPECT_EQ(target->getProgramImage(), someProgram(4).toSysExData());
+}
+
+TEST_F(ApplicationTest, CommandTableNamesKeysAndOrder)
+{
+    start();
+    juce::Array<juce::CommandID> ids;
+    app->getAllCommands(ids);
+    const juce::Array<juce::CommandID> expectedIds = {
+        0x200010, 0x200020, 0x200030, 0x200040, 0x200050, 0x200060, 0x200061, 0x200062, 0x200063, 0x200064,
+        0x200070, 0x200071, 0x200072, 0x200073, 0x200074, 0x200080, 0x200110, 0x200120, 0x200130, 0x200140,
+        0x200150, 0x200160, 0x200170, 0x200180, 0x200210, 0x200310, 0x200410, 0x200420, 0x200090, 0x200510};
+    EXPECT_EQ(ids, expectedIds);
+
+    auto& commands = *app->getCommandManager();
+    const auto keysOf = [&commands](juce::CommandID id)
+    {
+        return commands.getKeyMappings()->getKeyPressesAssignedToCommand(id);
+    };
+    const std::tuple<juce::CommandID, const char*, juce::KeyPress> keyed[] = {
+        {0x200010, "New Window", {'n', juce::ModifierKeys::commandModifier, 0}},
+        {0x200020, "Open", {'o', juce::ModifierKeys::commandModifier, 0}},
+        {0x200030, "Close Window", {'w', juce::ModifierKeys::commandModifier, 0}},
+        {0x200040, "Save", {'s', juce::ModifierKeys::commandModifier, 0}},
+        {0x200090, "Quit", {'q', juce::ModifierKeys::commandModifier, 0}},
+        {0x200110, "All", {'v', juce::ModifierKeys::commandModifier | juce::ModifierKeys::shiftModifier, 0}},
+        {0x200180,
+         "Copy Program",
+         {'c', juce::ModifierKeys::commandModifier | juce::ModifierKeys::shiftModifier, 0}},
+        {0x200410, "Minimize", {'m', juce::ModifierKeys::commandModifier, 0}},
+        {0x200510, "Open Userguide", {'h', juce::ModifierKeys::commandModifier, 0}},
+    };
+    for (const auto& [id, name, key] : keyed)
+    {
+        EXPECT_EQ(commands.getNameOfCommand(id), name);
+        EXPECT_EQ(keysOf(id), juce::Array<juce::KeyPress>(key)) << name;
+    }
+    for (const juce::CommandID id : {0x200050, 0x200064, 0x200074, 0x200080, 0x200210, 0x200310, 0x200420})
+        EXPECT_TRUE(keysOf(id).isEmpty()) << commands.getNameOfCommand(id);
+    for (const juce::CommandID id : ids)
+        EXPECT_EQ(commands.getCommandForID(id)->categoryName, "General");
+    EXPECT_EQ(commands.getNameOfCommand(0x200064), "RAM");
+    EXPECT_EQ(commands.getNameOfCommand(0x200072), "Program: 3");
+    EXPECT_EQ(commands.getNameOfCommand(0x200160), "Keyboard");
+    EXPECT_EQ(commands.getNameOfCommand(0x200420), "Bring All to Front");
+}
+
+TEST_F(ApplicationTest, MenusListTheirCommandsInOrder)
+{
+    start();
+    MainMenuModel* menus = app->getMenuModel();
+    ASSERT_NE(menus, nullptr);
+    EXPECT_EQ(menus->getMenuBarNames(),
+              juce::StringArray({"File", "Edit", "Tools", "Options", "Window", "Help"}));
+
+    const auto describe = [](const juce::PopupMenu& menu)
+    {
+        juce::StringArray items;
+        for (juce::PopupMenu::MenuItemIterator it(menu, true); it.next();)
+        {
+            const auto& item = it.getItem();
+            items.add(item.isSeparator ? "-"
+                                       : (item.subMenu != nullptr ? ">" + item.text
+                                                                  : juce::String::toHexString(item.itemID)));
+        }
+        return items.joinIntoString(" ");
+    };
+    EXPECT_EQ(describe(menus->getMenuForIndex(0, "File")),
+              "200010 200020 200030 200040 200050 >Send To Hardware 200060 200061 200062 200063 200064 "
+              ">Get From Hardware 200070 200071 200072 200073 200074 - 200090");
+    EXPECT_EQ(describe(menus->getMenuForIndex(1, "Edit")),
+              "200180 >Paste Program 200110 200120 200130 200140 200150 200160 200170");
+    EXPECT_EQ(describe(menus->getMenuForIndex(2, "Tools")), "200210");
+    EXPECT_EQ(describe(menus->getMenuForIndex(3, "Options")), "200310");
+    EXPECT_EQ(describe(menus->getMenuForIndex(4, "Window")), "200410 200420 -");
+    EXPECT_EQ(describe(menus->getMenuForIndex(5, "Help")), "200510 200080");
+}
+
+TEST_F(ApplicationTest, HardwareCommandsAreDisabledWhileNoWindowIsShown)
+{
+    start();
+    const auto active = [this](juce::CommandID id)
+    {
+        juce::ApplicationCommandInfo info(id);
+        app->getCommandInfo(id, info);
+        return (info.flags & juce::ApplicationCommandInfo::isDisabled) == 0;
+    };
+    EXPECT_TRUE(active(0x200060));
+    EXPECT_TRUE(active(0x200074));
+
+    window(0).setMinimised(true);
+    for (int i = 0; i < 100 && !window(0).isMinimised(); ++i)
+        pumpMessages();
+    ASSERT_TRUE(window(0).isMinimised());
+    for (const juce::CommandID id : {0x200060, 0x200063, 0x200064, 0x200070, 0x200074})
+        EXPECT_FALSE(active(id)) << std::hex << id;
+    EXPECT_TRUE(active(0x200010));
+
+    invoke(CommandIds::bringAllToFront);
+    for (int i = 0; i < 100 && window(0).isMinimised(); ++i)
+        pumpMessages();
+    EXPECT_TRUE(active(0x200060));
+}
+
+TEST_F(ApplicationTest, AboutOpensOnceAndUserGuideIsReportedMissing)
+{
+    start();
+    invoke(CommandIds::about);
+    AboutWindow* about = windows().aboutWindow.get();
+    ASSERT_NE(about, nullptr);
+    invoke(CommandIds::about);
+    EXPECT_EQ(windows().aboutWindow.get(), about) << "a second About does nothing";
+    EXPECT_EQ(about->aboutPanel.versionLabel->getText(), "Software Version: 1.0.5");
+    EXPECT_FALSE(about->isUsingNativeTitleBar());
+    EXPECT_FALSE(about->isResizable());
+    EXPECT_TRUE(about->isAlwaysOnTop());
+
+    about->aboutPanel.mouseUp(juce::MouseEvent(juce::Desktop::getInstance().getMainMouseSource(), {}, {},
+                                               0.0f, 0.0f, 0.0f, 0.0f, 0.0f, &about->aboutPanel,
+                                               &about->aboutPanel, juce::Time::getCurrentTime(), {},
+                                               juce::Time::getCurrentTime(), 1, false));
+    pumpMessages();
+    EXPECT_EQ(windows().aboutWindow, nullptr);
+
+    if (!VelkorEditorApplication::userGuideFile().exists())
+    {
+        invoke(CommandIds::openUserGuide);
+        EXPECT_EQ(messages, juce::StringArray("Unable to find User Guide." +
+                                              VelkorEditorApplication::userGuideFile().getFullPathName()));
+    }
+}
