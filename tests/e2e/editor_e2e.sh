@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# Drives the real editor through its keyboard shortcuts, as a person would, on the current display.
+# Usage: editor_e2e.sh EDITOR_EXECUTABLE
+set -uo pipefail
+editor=$1
+work=$(mktemp -d)
+pids=()
+failures=0
+
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+wait_for_window() { # title -> window id
+  timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1
+}
+
+window_count() { xdotool search --onlyvisible --name '^Velkor Editor - ' 2>/dev/null | wc -l; }
+
+wait_until() { # seconds command...
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ $SECONDS -ge $deadline ] && return 1
+    sleep 0.2
+  done
+}
+
+keys() { # window keys...
+  local w=$1
+  shift
+  xdotool windowactivate --sync "$w" >/dev/null 2>&1 || xdotool windowfocus --sync "$w"
+  xdotool key --clearmodifiers "$@"
+}
+
+position() { xdotool getwindowgeometry "$1" | sed -n 's/ *Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p'; }
+
+# The default program as a file: header, values, end byte.
+default_program() {
+  printf '\xf0\x47\x00\x26\x64\x00\x6d\x00\x00\x00\x04\x00\x00\x00\x00\x00\x00\x03\x01\x00\x00\x00\x00\x00\x01\x01\x01'
+  for k in 0 1 2 3 4 5 6 7; do printf "\\x$(printf %02x $((0x2c + k)))\\x$(printf %02x $k)\\x$(printf %02x $((k + 1)))\\x01"; done
+  for k in 0 1 2 3 4 5 6 7; do printf "\\x$(printf %02x $((0x20 + k)))\\x$(printf %02x $((8 + k)))\\x$(printf %02x $((9 + k)))\\x01"; done
+  for k in 0 1 2 3 4 5 6 7; do printf "\\x$(printf %02x $((k + 1)))\\x00\\x7f"; done
+  printf '\x0c\xf7'
+}
+
+echo "-- start-up, Ctrl+N cascade, Ctrl+W"
+"$editor" >"$work/first.log" 2>&1 &
+pids+=($!)
+first=$(wait_for_window "Velkor Editor - Untitled1") || true
+[ -n "$first" ] || fail "no window titled Untitled1"
+if [ -n "$first" ]; then
+  read -r x1 y1 < <(position "$first")
+  keys "$first" ctrl+n
+  second=$(wait_for_window "Velkor Editor - Untitled2") || true
+  [ -n "$second" ] || fail "Ctrl+N opened no second window"
+  if [ -n "$second" ]; then
+    read -r x2 y2 < <(position "$second")
+    [ $((x2 - x1)) -eq 15 ] && [ $((y2 - y1)) -eq 15 ] || fail "second window at $x2,$y2, first at $x1,$y1"
+    keys "$second" ctrl+w
+    wait_until 10 test "$(window_count)" -eq 1 || fail "Ctrl+W with two windows left $(window_count)"
+  fi
+  keys "$first" ctrl+w
+  wait_until 10 bash -c "! kill -0 ${pids[0]} 2>/dev/null" || fail "Ctrl+W on the last window did not quit"
+fi
+
+echo "-- a file on the command line, an edit, Ctrl+S"
+default_program >"$work/Live Set.vkr"
+[ "$(stat -c %s "$work/Live Set.vkr")" -eq 117 ] || fail "test file is not 117 bytes"
+"$editor" "$work/Live Set.vkr" >"$work/second.log" 2>&1 &
+pids+=($!)
+w=$(wait_for_window "Velkor Editor - Live Set.vkr") || true
+[ -n "$w" ] || fail "the file named on the command line did not open"
+if [ -n "$w" ]; then
+  # The arpeggiator's TEMPO box sits at 797,566 (62 x 15) on the panel, below the menu bar.
+  menu_bar=24
+  xdotool windowactivate --sync "$w" >/dev/null 2>&1
+  xdotool mousemove --window "$w" 828 $((573 + menu_bar)) click 1
+  sleep 0.3
+  xdotool key --clearmodifiers ctrl+a
+  xdotool type --delay 50 "200"
+  xdotool key --clearmodifiers Return
+  sleep 0.3
+  keys "$w" ctrl+s
+  tempo_bytes() { od -An -tu1 -j18 -N2 "$work/Live Set.vkr" | tr -s ' ' | sed 's/^ //'; }
+  wait_until 10 test "$(tempo_bytes)" = "1 72" || fail "tempo bytes after Ctrl+S are '$(tempo_bytes)', want '1 72'"
+  [ "$(stat -c %s "$work/Live Set.vkr")" -eq 117 ] || fail "saved file is not 117 bytes"
+  keys "$w" ctrl+q
+  wait_until 10 bash -c "! kill -0 ${pids[1]} 2>/dev/null" || fail "Ctrl+Q did not quit"
+fi
+
+[ $failures -eq 0 ] && echo "editor end-to-end: all passed"
+exit $failures
