@@ -20,10 +20,7 @@ juce::StringArray MainMenuModel::getMenuBarNames()
 juce::PopupMenu MainMenuModel::getMenuForIndex(int, const juce::String& menuName)
 {
     juce::PopupMenu menu;
-    const auto add = [this](juce::PopupMenu& m, int id)
-    {
-        m.addCommandItem(commandManager, id);
-    };
+    const auto add = [this](juce::PopupMenu& m, int id) { m.addCommandItem(commandManager, id); };
 
     if (menuName == "File")
     {

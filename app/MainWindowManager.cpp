@@ -2,11 +2,29 @@
 
 #include "model/ProgramFile.h"
 #include "model/fileFormatException.h"
+#include "model/midiFormatException.h"
 #include "ui/UserMessage.h"
+
+#include <mutex>
 
 namespace
 {
 constexpr const char* applicationName = "Velkor Editor";
+// Beyond this many dumps waiting for the message thread, a flood is dropped rather than queued.
+constexpr std::size_t maxPendingDumps = 64;
+} // namespace
+
+struct MainWindowManager::DumpQueue
+{
+    std::mutex mutex;
+    std::vector<std::optional<ProgramValues>> waiting; // an empty entry is a dump that failed to decode
+    bool drainPosted = false;
+    MainWindowManager* owner = nullptr; // touched only on the message thread
+};
+
+MainWindowManager::MainWindowManager() : dumps(std::make_shared<DumpQueue>())
+{
+    dumps->owner = this;
 }
 
 MainWindowManager::~MainWindowManager()
@@ -15,16 +33,17 @@ MainWindowManager::~MainWindowManager()
     autoPopWindow.reset();
     deviceWindow.reset();
     aboutWindow.reset();
+    if (midiInput != nullptr)
+        midiInput->stop();
+    midiInput.reset();
+    dumps->owner = nullptr;
 }
 
 MainWindow* MainWindowManager::createWindow()
 {
     const int n = windowCounter;
     MainWindow::Services windowServices{services.menuModel, services.commandManager, services.sender,
-                                        [this](MainWindow& w)
-                                        {
-                                            closeWindow(w);
-                                        }};
+                                        [this](MainWindow& w) { closeWindow(w); }};
     auto* window = windows.add(std::make_unique<MainWindow>(15 * n, 15 * n + 45, windowServices));
     ++windowCounter;
     return window;
@@ -150,4 +169,133 @@ void MainWindowManager::showAbout()
 {
     if (aboutWindow == nullptr)
         aboutWindow = std::make_unique<AboutWindow>([this] { aboutWindow.reset(); });
+}
+
+void MainWindowManager::handleIncomingMidiMessage(juce::MidiInput*, const juce::MidiMessage& message)
+{
+    if (!message.isSysEx() || message.getSysExDataSize() != ProgramSysEx::dataSize ||
+        getSysExCommand(message) != ProgramSysEx::programDumpCommand)
+        return;
+
+    std::optional<ProgramValues> values;
+    try
+    {
+        values = decodeProgramSysEx(message);
+    }
+    catch (const midiFormatException&)
+    {
+    }
+
+    // One posted callback drains everything that arrived meanwhile, so a flood cannot starve the
+    // message loop, and the queue is bounded.
+    const std::lock_guard<std::mutex> lock(dumps->mutex);
+    if (dumps->waiting.size() >= maxPendingDumps)
+        return;
+    dumps->waiting.push_back(std::move(values));
+    if (dumps->drainPosted)
+        return;
+    dumps->drainPosted = true;
+    juce::MessageManager::callAsync(
+        [queue = dumps]
+        {
+            std::vector<std::optional<ProgramValues>> arrived;
+            {
+                const std::lock_guard<std::mutex> drainLock(queue->mutex);
+                arrived.swap(queue->waiting);
+                queue->drainPosted = false;
+            }
+            for (const auto& dump : arrived)
+            {
+                if (queue->owner == nullptr)
+                    return;
+                if (dump)
+                    queue->owner->offerDump(*dump);
+                else
+                    queue->owner->reportBadDump();
+            }
+        });
+}
+
+void MainWindowManager::offerDump(const ProgramValues& values)
+{
+    for (int i = 0; i < windows.size(); ++i)
+        windows[i]->getController().applyProgramValues(values, true);
+}
+
+void MainWindowManager::reportBadDump()
+{
+    for (auto* window : windows)
+        if (window->getController().isAwaitingReply())
+        {
+            UserMessage::show(midiFormatException().what());
+            return;
+        }
+}
+
+void MainWindowManager::setMidiInput(const juce::String& name)
+{
+    if (services.devices == nullptr)
+        return;
+    const juce::StringArray names = services.devices->getInputNames();
+    for (int index = 0; index < names.size(); ++index)
+    {
+        if (names[index] != name)
+            continue;
+        if (midiInput != nullptr)
+            midiInput->stop();
+        midiInput.reset();
+        midiInput = services.devices->openInput(index, this);
+        if (midiInput == nullptr)
+        {
+            UserMessage::show("Unable to open the MIDI input \"" + name + "\"");
+            continue;
+        }
+        midiInput->start();
+    }
+}
+
+void MainWindowManager::setMidiOutput(const juce::String& name)
+{
+    if (services.devices == nullptr)
+        return;
+    const juce::StringArray names = services.devices->getOutputNames();
+    for (int index = 0; index < names.size(); ++index)
+    {
+        if (names[index] != name)
+            continue;
+        auto output = services.devices->openOutput(index);
+        if (output == nullptr)
+            UserMessage::show("Unable to open the MIDI output \"" + name + "\"");
+        if (services.useOutput)
+            services.useOutput(std::move(output));
+    }
+}
+
+juce::StringArray MainWindowManager::getMidiInputNames()
+{
+    return services.devices != nullptr ? services.devices->getInputNames() : juce::StringArray();
+}
+
+juce::StringArray MainWindowManager::getMidiOutputNames()
+{
+    return services.devices != nullptr ? services.devices->getOutputNames() : juce::StringArray();
+}
+
+void MainWindowManager::applyDeviceNames(juce::StringArray inputNames, juce::StringArray outputNames)
+{
+    for (const auto& name : inputNames)
+        setMidiInput(name);
+    for (const auto& name : outputNames)
+        setMidiOutput(name);
+}
+
+void MainWindowManager::closeDeviceSetup()
+{
+    // Called from the window's own buttons: delete it once their callbacks have returned.
+    juce::MessageManager::callAsync(
+        [queue = dumps]
+        {
+            if (queue->owner != nullptr)
+                queue->owner->deviceWindow.reset();
+        });
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "app/MainWindow.h"
+#include "midi/MidiDeviceLink.h"
+#include "midi/MidiDeviceSeam.h"
 #include "ui/AboutWindow.h"
 
-// The main windows in creation order, the tool windows (at most one of each), and the rules for
-// which window is current and what closing one does.
-class MainWindowManager
+// The main windows in creation order, the tool windows (at most one of each), the rules for which
+// window is current and what closing one does, and the MIDI input on which program dumps arrive.
+class MainWindowManager : public juce::MidiInputCallback, public MidiDeviceLink
 {
 public:
     struct Services
@@ -14,10 +16,13 @@ public:
         juce::ApplicationCommandManager* commandManager = nullptr;
         ProgramSender* sender = nullptr;
         std::function<void()> quit;
+        MidiDeviceSeam* devices = nullptr;
+        // Makes a newly opened output (or none) the application's.
+        std::function<void(std::unique_ptr<MidiOutputPort>)> useOutput;
     };
 
-    MainWindowManager() = default;
-    ~MainWindowManager();
+    MainWindowManager();
+    ~MainWindowManager() override;
 
     void setServices(const Services& newServices) { services = newServices; }
 
@@ -40,6 +45,24 @@ public:
 
     void showAbout();
 
+    // Runs on the input device's thread: filters and decodes, then hands the values to the message
+    // thread. It never waits on the message thread.
+    void handleIncomingMidiMessage(juce::MidiInput* source, const juce::MidiMessage& message) override;
+    void handlePartialSysexMessage(juce::MidiInput*, const juce::uint8*, int, double) override {}
+
+    void setMidiInput(const juce::String& name);
+    void setMidiOutput(const juce::String& name);
+    bool hasMidiInput() const { return midiInput != nullptr; }
+
+    juce::StringArray getMidiInputNames() override;
+    juce::StringArray getMidiOutputNames() override;
+    void applyDeviceNames(juce::StringArray inputNames, juce::StringArray outputNames) override;
+    void closeDeviceSetup() override;
+
+    // On the message thread: every window, oldest first, may take the dump.
+    void offerDump(const ProgramValues& values);
+    void reportBadDump();
+
     const juce::OwnedArray<MainWindow>& getWindows() const { return windows; }
     int getWindowCounter() const { return windowCounter; }
 
@@ -48,11 +71,16 @@ public:
     std::unique_ptr<juce::Component> autoPopWindow;
     std::unique_ptr<juce::Component> deviceWindow;
     std::unique_ptr<AboutWindow> aboutWindow;
+    std::unique_ptr<MidiInputPort> midiInput;
 
 private:
     void showWindow(MainWindow& window, const juce::String& title);
 
     Services services;
+    // Dumps decoded on the input thread wait here for the message thread. Shared with the posted
+    // callbacks, so one that lands after this manager is gone does nothing.
+    struct DumpQueue;
+    std::shared_ptr<DumpQueue> dumps;
 
     JUCE_DECLARE_NON_COPYABLE(MainWindowManager)
 };

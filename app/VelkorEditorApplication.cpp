@@ -63,10 +63,7 @@ int programNumberOf(juce::CommandID id, juce::CommandID first)
 
 VelkorEditorApplication::VelkorEditorApplication()
 {
-    quitAction = [this]
-    {
-        quit();
-    };
+    quitAction = [this] { quit(); };
 }
 
 VelkorEditorApplication::~VelkorEditorApplication() = default;
@@ -78,13 +75,20 @@ void VelkorEditorApplication::initialise(const juce::String& commandLine)
     menuModel = std::make_unique<MainMenuModel>(commandManager.get());
     clipboard = std::make_unique<ProgramClipboard>();
     lastFilePath = "~";
-    windowManager.setServices({menuModel.get(), commandManager.get(), this,
-                               [this]
-                               {
-                                   systemRequestedQuit();
-                               }});
 
-    const juce::String trimmed = commandLine.trim();
+    // "--simulator" may stand anywhere; whatever else is given is read as before.
+    juce::StringArray arguments;
+    arguments.addTokens(commandLine, true);
+    const bool simulated = arguments.contains(simulatorOption);
+    arguments.removeString(simulatorOption);
+    arguments.removeEmptyStrings();
+    juce::ignoreUnused(simulated);
+
+    windowManager.setServices(
+        {menuModel.get(), commandManager.get(), this, [this] { systemRequestedQuit(); }, devices.get(),
+         [this](std::unique_ptr<MidiOutputPort> output) { midiOutput = std::move(output); }});
+
+    const juce::String trimmed = arguments.joinIntoString(" ").trim();
     if (trimmed.isNotEmpty() && !trimmed.startsWith("-"))
         anotherInstanceStarted(trimmed);
     else

@@ -56,12 +56,21 @@ public:
     // What a quit request does; the framework's quit by default. Tests replace it.
     std::function<void()> quitAction;
 
+    // The option that adds the simulated controller to the device lists.
+    static constexpr const char* simulatorOption = "--simulator";
+    // The devices the editor uses; before initialise, tests may put their own in place.
+    void setDevices(std::unique_ptr<MidiDeviceSeam> newDevices) { devices = std::move(newDevices); }
+    MidiDeviceSeam* getDevices() { return devices.get(); }
+    bool hasMidiOutput() const { return midiOutput != nullptr; }
+
 private:
     std::unique_ptr<MainMenuModel> menuModel;
     juce::String lastFilePath;
+    // Outlives the window manager, whose input port it opened.
+    std::unique_ptr<MidiDeviceSeam> devices;
     MainWindowManager windowManager;
     std::unique_ptr<juce::ApplicationCommandManager> commandManager;
     std::unique_ptr<ProgramClipboard> clipboard;
-    std::unique_ptr<juce::MidiOutput> midiOutput;
+    std::unique_ptr<MidiOutputPort> midiOutput;
     std::unique_ptr<juce::FileChooser> chooser;
 };
