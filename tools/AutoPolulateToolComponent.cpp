@@ -1,0 +1,241 @@
+#include "tools/AutoPolulateToolComponent.h"
+
+#include "BinaryData.h"
+#include "ui/PadComponent.h"
+#include "ui/PanelStyle.h"
+
+namespace
+{
+juce::Image picture(const char* data, int size)
+{
+    return juce::ImageCache::getFromMemory(data, size);
+}
+
+std::unique_ptr<juce::ComboBox> makeCombo(AutoPolulateToolComponent& owner, const juce::StringArray& items)
+{
+    auto combo = std::make_unique<juce::ComboBox>("new combo box");
+    owner.addAndMakeVisible(*combo);
+    PanelStyle::setUpCombo(*combo, juce::Justification::centredLeft, "(no choices)");
+    combo->addItemList(items, 1);
+    combo->addListener(&owner);
+    return combo;
+}
+
+std::unique_ptr<juce::ImageButton> makeButton(AutoPolulateToolComponent& owner, const juce::Image& normal,
+                                              const juce::Image& over, const juce::Image& down)
+{
+    auto button = std::make_unique<juce::ImageButton>("new button");
+    owner.addAndMakeVisible(*button);
+    button->addListener(&owner);
+    PanelStyle::setPictures(*button, normal, 1.0f, over, down);
+    return button;
+}
+
+// No over picture: a ticked box keeps showing its X under the mouse.
+std::unique_ptr<juce::ImageButton> makeTickBox(AutoPolulateToolComponent& owner)
+{
+    return makeButton(owner, picture(BinaryData::TickBox_Off_png, BinaryData::TickBox_Off_pngSize), {},
+                      picture(BinaryData::TickBox_On_png, BinaryData::TickBox_On_pngSize));
+}
+
+std::unique_ptr<NumberBox> makeBox(AutoPolulateToolComponent& owner, const juce::String& name)
+{
+    auto box = std::make_unique<NumberBox>(name);
+    owner.addAndMakeVisible(*box);
+    box->applyPanelSetup();
+    return box;
+}
+
+juce::StringArray directions()
+{
+    return {"ASCENDING", "DESCENDING"};
+}
+} // namespace
+
+AutoPolulateToolComponent::AutoPolulateToolComponent()
+{
+    knobCcDirection = makeCombo(*this, directions());
+    applyBankAButton = makeButton(
+        *this,
+        picture(BinaryData::AutoPop_ApplyBankA_Normal_png, BinaryData::AutoPop_ApplyBankA_Normal_pngSize),
+        picture(BinaryData::AutoPop_ApplyBankA_Over_png, BinaryData::AutoPop_ApplyBankA_Over_pngSize),
+        picture(BinaryData::AutoPop_ApplyBankA_Down_png, BinaryData::AutoPop_ApplyBankA_Down_pngSize));
+    applyBankBButton = makeButton(
+        *this,
+        picture(BinaryData::AutoPop_ApplyBankB_Normal_png, BinaryData::AutoPop_ApplyBankB_Normal_pngSize),
+        picture(BinaryData::AutoPop_ApplyBankB_Over_png, BinaryData::AutoPop_ApplyBankB_Over_pngSize),
+        picture(BinaryData::AutoPop_ApplyBankB_Down_png, BinaryData::AutoPop_ApplyBankB_Down_pngSize));
+    const auto bothDown =
+        picture(BinaryData::AutoPop_ApplyBoth_Down_png, BinaryData::AutoPop_ApplyBoth_Down_pngSize);
+    applyBothBanksButton = makeButton(
+        *this,
+        picture(BinaryData::AutoPop_ApplyBoth_Normal_png, BinaryData::AutoPop_ApplyBoth_Normal_pngSize),
+        bothDown, bothDown);
+    applyKnobsButton = makeButton(
+        *this,
+        picture(BinaryData::AutoPop_ApplyKnobs_Normal_png, BinaryData::AutoPop_ApplyKnobs_Normal_pngSize),
+        picture(BinaryData::AutoPop_ApplyKnobs_Over_png, BinaryData::AutoPop_ApplyKnobs_Over_pngSize),
+        picture(BinaryData::AutoPop_ApplyKnobs_Down_png, BinaryData::AutoPop_ApplyKnobs_Down_pngSize));
+
+    scaleCombo = makeCombo(*this, {"CHROMATIC UP", "CHROMATIC DOWN", "MAJOR", "MINOR", "HARMONIC MINOR",
+                                   "MELODIC MINOR", "DORIAN", "PHRYGIAN", "LYDIAN", "MIXOLYDIAN", "LOCRIAN"});
+    startNoteCombo = makeCombo(*this, {});
+    pcDirection = makeCombo(*this, directions());
+    ccDirection = makeCombo(*this, directions());
+    ccTypeCombo = makeCombo(*this, {"MOMENTARY", "TOGGLE"});
+
+    noteToggle = makeTickBox(*this);
+    pcToggle = makeTickBox(*this);
+    ccToggle = makeTickBox(*this);
+    ccTypeToggle = makeTickBox(*this);
+    knobCcToggle = makeTickBox(*this);
+    knobMinToggle = makeTickBox(*this);
+    knobMaxToggle = makeTickBox(*this);
+
+    pcStartBox = makeBox(*this, "PC Start");
+    ccStartBox = makeBox(*this, "CC Start");
+    knobCcStartBox = makeBox(*this, "Knob CC Start");
+    knobMinBox = makeBox(*this, "Knob Min");
+    knobMaxBox = makeBox(*this, "Knob Max");
+    startNoteBox = makeBox(*this, "Start Note");
+
+    backgroundImage = picture(BinaryData::AutoPop_Background_png, BinaryData::AutoPop_Background_pngSize);
+
+    for (auto* box : {pcStartBox.get(), ccStartBox.get(), knobCcStartBox.get(), knobMinBox.get(),
+                      knobMaxBox.get(), startNoteBox.get()})
+    {
+        box->minValue = 0;
+        box->maxValue = 127;
+        box->setValue(0);
+    }
+    startNoteBox->addListener(this);
+
+    // The pads' own note names, so a starting note reads the same here as on the pad it lands on.
+    for (int note = 0; note < 128; ++note)
+        startNoteCombo->addItem(PadComponent::noteName(note), note + 1);
+
+    for (auto* combo : {startNoteCombo.get(), scaleCombo.get(), ccDirection.get(), ccTypeCombo.get(),
+                        pcDirection.get(), knobCcDirection.get()})
+        combo->setSelectedId(1, juce::sendNotificationAsync);
+
+    for (auto* combo : {knobCcDirection.get(), scaleCombo.get(), startNoteCombo.get(), pcDirection.get(),
+                        ccDirection.get(), ccTypeCombo.get()})
+        PanelStyle::colourCombo(*combo);
+
+    setLookAndFeel(&look);
+    setSize(width, height);
+}
+
+AutoPolulateToolComponent::~AutoPolulateToolComponent()
+{
+    knobCcDirection.reset();
+    applyBankAButton.reset();
+    applyBankBButton.reset();
+    applyBothBanksButton.reset();
+    applyKnobsButton.reset();
+    scaleCombo.reset();
+    startNoteCombo.reset();
+    pcDirection.reset();
+    ccDirection.reset();
+    ccTypeCombo.reset();
+    noteToggle.reset();
+    pcToggle.reset();
+    ccToggle.reset();
+    ccTypeToggle.reset();
+    knobCcToggle.reset();
+    knobMinToggle.reset();
+    knobMaxToggle.reset();
+    pcStartBox.reset();
+    ccStartBox.reset();
+    knobCcStartBox.reset();
+    knobMinBox.reset();
+    knobMaxBox.reset();
+    startNoteBox.reset();
+    backgroundImage = juce::Image();
+    setLookAndFeel(nullptr);
+}
+
+void AutoPolulateToolComponent::paint(juce::Graphics& g)
+{
+    g.fillAll(juce::Colour(0xffffffff));
+    g.setColour(juce::Colour(0xff000000));
+    g.drawImage(backgroundImage, 0, 0, width, height, 0, 0, backgroundImage.getWidth(),
+                backgroundImage.getHeight());
+
+    const juce::Colour black(0xff000000);
+    const auto heading = PanelStyle::helvetica(18.8f).boldened();
+    PanelStyle::drawCaption(g, "PADS", {94, 48, 59, 30}, juce::Justification::centred, heading, black);
+    PanelStyle::drawCaption(g, "KNOBS", {470, 48, 75, 30}, juce::Justification::centred, heading, black);
+
+    const juce::Font plain(13.0f);
+    const std::pair<const char*, juce::Rectangle<int>> captions[] = {
+        {"Set scale", {53, 85, 48, 11}},
+        {"starting with note", {53, 101, 112, 11}},
+        {"PC range starting at", {53, 136, 115, 11}},
+        {"with values", {53, 154, 64, 11}},
+        {"CC range starting at", {53, 181, 115, 11}},
+        {"with values", {53, 197, 64, 11}},
+        {"Set CC Type", {53, 223, 80, 11}},
+        {"CC range starting at", {434, 92, 110, 11}},
+        {"with values", {434, 109, 64, 11}},
+        {"Set all MIN to", {434, 148, 80, 11}},
+        {"Set all MAX to", {434, 180, 80, 11}},
+    };
+    for (const auto& [text, area] : captions)
+        PanelStyle::drawCaption(g, text, area, juce::Justification::centredLeft, plain, black);
+}
+
+void AutoPolulateToolComponent::resized()
+{
+    scaleCombo->setBounds(128, 84, 104, 14);
+    startNoteCombo->setBounds(152, 100, 40, 14);
+    startNoteBox->setBounds(196, 99, 36, 15);
+    pcStartBox->setBounds(188, 135, 43, 15);
+    pcDirection->setBounds(143, 154, 88, 14);
+    ccStartBox->setBounds(187, 179, 43, 15);
+    ccDirection->setBounds(143, 196, 88, 14);
+    ccTypeCombo->setBounds(143, 222, 88, 14);
+    noteToggle->setBounds(28, 90, 18, 17);
+    pcToggle->setBounds(28, 143, 18, 17);
+    ccToggle->setBounds(28, 186, 18, 17);
+    ccTypeToggle->setBounds(28, 220, 18, 17);
+    applyBankAButton->setBounds(246, 88, 131, 26);
+    applyBankBButton->setBounds(246, 144, 131, 26);
+    applyBothBanksButton->setBounds(246, 200, 131, 26);
+    knobCcToggle->setBounds(408, 96, 18, 17);
+    knobCcStartBox->setBounds(558, 92, 43, 15);
+    knobCcDirection->setBounds(517, 108, 83, 14);
+    knobMinToggle->setBounds(408, 147, 18, 17);
+    knobMinBox->setBounds(560, 146, 43, 15);
+    knobMaxToggle->setBounds(408, 179, 18, 17);
+    knobMaxBox->setBounds(560, 178, 43, 15);
+    applyKnobsButton->setBounds(446, 209, 131, 26);
+}
+
+void AutoPolulateToolComponent::numberBoxChanged(NumberBox* box)
+{
+    if (box == startNoteBox.get())
+        startNoteCombo->setSelectedId(static_cast<int>(box->currentValue + 1.0), juce::sendNotificationAsync);
+}
+
+void AutoPolulateToolComponent::comboBoxChanged(juce::ComboBox* combo)
+{
+    // With nothing selected the list reports id 0; the box refuses the -1 and keeps its note.
+    if (combo == startNoteCombo.get())
+        startNoteBox->setValue(combo->getSelectedId() - 1);
+}
+
+void AutoPolulateToolComponent::buttonClicked(juce::Button* button)
+{
+    if (isTickBox(button))
+        button->setToggleState(!button->getToggleState(), juce::dontSendNotification);
+}
+
+bool AutoPolulateToolComponent::isTickBox(const juce::Button* button) const
+{
+    for (const auto* tickBox : {noteToggle.get(), pcToggle.get(), ccToggle.get(), ccTypeToggle.get(),
+                                knobCcToggle.get(), knobMinToggle.get(), knobMaxToggle.get()})
+        if (button == tickBox)
+            return true;
+    return false;
+}
