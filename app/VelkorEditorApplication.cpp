@@ -2,6 +2,7 @@
 
 #include "app/CommandIds.h"
 #include "model/ProgramFile.h"
+#include "tools/AutoPopToolWindow.h"
 #include "ui/UserMessage.h"
 
 namespace
@@ -180,6 +181,9 @@ bool VelkorEditorApplication::perform(const InvocationInfo& info)
         case CommandIds::copyProgram:
             copyProgram();
             break;
+        case CommandIds::autoPopulate:
+            showAutoPopulate();
+            break;
         case CommandIds::deviceSetup:
             showDeviceSetup();
             break;
@@ -221,6 +225,20 @@ bool VelkorEditorApplication::sendToController(const juce::MidiMessage& message)
 
 void VelkorEditorApplication::showDeviceSetup()
 {
+}
+
+void VelkorEditorApplication::showAutoPopulate()
+{
+    // Escape only hides the tool: show the same one again, with its settings and its window.
+    if (auto* tool = windowManager.autoPopWindow.get())
+    {
+        tool->setVisible(true);
+        tool->toFront(true);
+        return;
+    }
+    windowManager.autoPopWindow = std::make_unique<AutoPopToolWindow>(
+        windowManager.getCurrentWindow(), [this] { return windowManager.getCurrentWindow(); },
+        [this] { windowManager.autoPopWindow.reset(); });
 }
 
 void VelkorEditorApplication::copyProgram()

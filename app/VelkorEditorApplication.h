@@ -38,6 +38,7 @@ public:
     void saveProgram();
     void saveProgramAs();
     void openUserGuide();
+    void showAutoPopulate();
     void copyProgram();
     void paste(int kind);
     bool allWindowsMinimised() const;

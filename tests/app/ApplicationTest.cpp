@@ -19,14 +19,9 @@ protected:
     void SetUp() override
     {
         juce::JUCEApplicationBase::createInstance = []
-        {
-            return static_cast<juce::JUCEApplicationBase*>(nullptr);
-        };
+        { return static_cast<juce::JUCEApplicationBase*>(nullptr); };
         app = std::make_unique<VelkorEditorApplication>();
-        app->quitAction = [this]
-        {
-            ++quitRequests;
-        };
+        app->quitAction = [this] { ++quitRequests; };
         UserMessage::setHandler([this](const juce::String& text) { messages.add(text); });
         folder = juce::File::getSpecialLocation(juce::File::tempDirectory)
                      .getChildFile("velkor-app-" + juce::Uuid().toString());
@@ -237,9 +232,7 @@ TEST_F(ApplicationTest, CommandTableNamesKeysAndOrder)
 
     auto& commands = *app->getCommandManager();
     const auto keysOf = [&commands](juce::CommandID id)
-    {
-        return commands.getKeyMappings()->getKeyPressesAssignedToCommand(id);
-    };
+    { return commands.getKeyMappings()->getKeyPressesAssignedToCommand(id); };
     const std::tuple<juce::CommandID, const char*, juce::KeyPress> keyed[] = {
         {0x200010, "New Window", {'n', juce::ModifierKeys::commandModifier, 0}},
         {0x200020, "Open", {'o', juce::ModifierKeys::commandModifier, 0}},
@@ -351,4 +344,17 @@ TEST_F(ApplicationTest, AboutOpensOnceAndUserGuideIsReportedMissing)
         EXPECT_EQ(messages, juce::StringArray("Unable to find User Guide." +
                                               VelkorEditorApplication::userGuideFile().getFullPathName()));
     }
+}
+
+TEST_F(ApplicationTest, AutoPopulateHidesOnEscapeAndReturnsTheSameTool)
+{
+    start();
+    invoke(CommandIds::autoPopulate);
+    juce::Component* tool = windows().autoPopWindow.get();
+    ASSERT_NE(tool, nullptr);
+    EXPECT_EQ(tool->getName(), "Auto Populate Tool");
+    tool->setVisible(false);
+    invoke(CommandIds::autoPopulate);
+    EXPECT_EQ(windows().autoPopWindow.get(), tool);
+    EXPECT_TRUE(tool->isVisible());
 }
