@@ -1,6 +1,9 @@
 #include "app/VelkorEditorApplication.h"
 
 #include "app/CommandIds.h"
+#include "midi/DeviceManagerWindow.h"
+#include "midi/JuceMidiDevices.h"
+#include "midi/SimulatorMidiDevices.h"
 #include "model/ProgramFile.h"
 #include "tools/AutoPopToolWindow.h"
 #include "ui/UserMessage.h"
@@ -83,7 +86,12 @@ void VelkorEditorApplication::initialise(const juce::String& commandLine)
     const bool simulated = arguments.contains(simulatorOption);
     arguments.removeString(simulatorOption);
     arguments.removeEmptyStrings();
-    juce::ignoreUnused(simulated);
+    if (devices == nullptr)
+    {
+        devices = std::make_unique<JuceMidiDevices>();
+        if (simulated)
+            devices = std::make_unique<SimulatorMidiDevices>(std::move(devices));
+    }
 
     windowManager.setServices(
         {menuModel.get(), commandManager.get(), this, [this] { systemRequestedQuit(); }, devices.get(),
@@ -225,6 +233,10 @@ bool VelkorEditorApplication::sendToController(const juce::MidiMessage& message)
 
 void VelkorEditorApplication::showDeviceSetup()
 {
+    if (auto* window = windowManager.deviceWindow.get())
+        window->toFront(true);
+    else
+        windowManager.deviceWindow = std::make_unique<DeviceManagerWindow>(windowManager);
 }
 
 void VelkorEditorApplication::showAutoPopulate()
