@@ -15,11 +15,21 @@ trap cleanup EXIT
 
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-wait_for_window() { # title -> window id
-  timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1
+wait_for_window() { # title -> window id; polls, since a search can fail while other windows come and go
+  local deadline=$((SECONDS + 20)) id
+  while [ $SECONDS -lt $deadline ]; do
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
+    if [ -n "$id" ]; then
+      echo "$id"
+      return 0
+    fi
+    sleep 0.2
+  done
+  return 1
 }
 
 window_count() { xdotool search --onlyvisible --name '^Velkor Editor - ' 2>/dev/null | wc -l; }
+windows_are() { [ "$(window_count)" -eq "$1" ]; }
 
 wait_until() { # seconds command...
   local deadline=$((SECONDS + $1))
@@ -62,7 +72,7 @@ if [ -n "$first" ]; then
     read -r x2 y2 < <(position "$second")
     [ $((x2 - x1)) -eq 15 ] && [ $((y2 - y1)) -eq 15 ] || fail "second window at $x2,$y2, first at $x1,$y1"
     keys "$second" ctrl+w
-    wait_until 10 test "$(window_count)" -eq 1 || fail "Ctrl+W with two windows left $(window_count)"
+    wait_until 10 windows_are 1 || fail "Ctrl+W with two windows left $(window_count)"
   fi
   keys "$first" ctrl+w
   wait_until 10 bash -c "! kill -0 ${pids[0]} 2>/dev/null" || fail "Ctrl+W on the last window did not quit"
@@ -87,7 +97,8 @@ if [ -n "$w" ]; then
   sleep 0.3
   keys "$w" ctrl+s
   tempo_bytes() { od -An -tu1 -j18 -N2 "$work/Live Set.vkr" | tr -s ' ' | sed 's/^ //'; }
-  wait_until 10 test "$(tempo_bytes)" = "1 72" || fail "tempo bytes after Ctrl+S are '$(tempo_bytes)', want '1 72'"
+  tempo_is() { [ "$(tempo_bytes)" = "$1" ]; }
+  wait_until 10 tempo_is "1 72" || fail "tempo bytes after Ctrl+S are '$(tempo_bytes)', want '1 72'"
   [ "$(stat -c %s "$work/Live Set.vkr")" -eq 117 ] || fail "saved file is not 117 bytes"
   keys "$w" ctrl+q
   wait_until 10 bash -c "! kill -0 ${pids[1]} 2>/dev/null" || fail "Ctrl+Q did not quit"
