@@ -5,36 +5,6 @@
 
 namespace
 {
-ByteArray defaultProgramImage()
-{
-    ProgramModel program;
-    const int globals[ProgramModel::numGlobals] = {1, 1, 0, 1, 1, 1, 1, 1, 3, 128, 1, 0, 0};
-    for (int id = 0; id < ProgramModel::numGlobals; ++id)
-        program.setGlobal(id, globals[id]);
-    program.axisX.setValue(2, 1);
-    program.axisX.setValue(0, 0);
-    program.axisX.setValue(1, 0);
-    program.axisY.setValue(2, 2);
-    program.axisY.setValue(0, 1);
-    program.axisY.setValue(1, 1);
-    for (int bank = 0; bank < ProgramModel::numBanks; ++bank)
-        for (int k = 0; k < ProgramModel::numPadsPerBank; ++k)
-        {
-            PadData& pad = program.pad(bank, k);
-            pad.noteValue = (bank == 0 ? 44 : 32) + k;
-            pad.programChangeValue = 8 * bank + k;
-            pad.ccValue = 8 * bank + k + 1;
-            pad.isToggle = true;
-        }
-    for (int k = 0; k < ProgramModel::numKnobs; ++k)
-    {
-        program.setKnob(k, 0, k + 1);
-        program.setKnob(k, 1, 0);
-        program.setKnob(k, 2, 127);
-    }
-    return program.toSysExData();
-}
-
 bool isProgramNumber(int number)
 {
     return number >= ProgramSysEx::ramProgramNumber && number <= ProgramSysEx::highestProgramNumber;
@@ -63,7 +33,7 @@ constexpr std::size_t transpositionDataIndex = ProgramSysEx::lastValueOffset - 1
 
 VelkorSimulator::VelkorSimulator()
 {
-    const ByteArray image = defaultProgramImage();
+    const ByteArray image = ProgramModel::makeDefault().toSysExData();
     for (int number = 0; number < numPrograms; ++number)
     {
         auto& program = programs[static_cast<std::size_t>(number)];

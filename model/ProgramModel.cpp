@@ -14,6 +14,33 @@ bool isKnobIndex(int knob)
 }
 } // namespace
 
+ProgramModel ProgramModel::makeDefault()
+{
+    ProgramModel m;
+    const int defaults[numGlobals] = {1, 1, 0, 1, 1, 1, 1, 1, 3, 128, 1, 0, 0};
+    for (int id = 0; id < numGlobals; ++id)
+        m.setGlobal(id, defaults[id]);
+    m.axisX.setValue(JoystickAxisData::messageTypeField, 1);
+    m.axisY.setValue(JoystickAxisData::messageTypeField, 2);
+    m.axisY.setValue(JoystickAxisData::firstCcField, 1);
+    m.axisY.setValue(JoystickAxisData::secondCcField, 1);
+    for (int bank = 0; bank < numBanks; ++bank)
+        for (int k = 0; k < numPadsPerBank; ++k)
+        {
+            PadData& p = m.pad(bank, k);
+            p.noteValue = (bank == 0 ? 44 : 32) + k;
+            p.programChangeValue = 8 * bank + k;
+            p.ccValue = 8 * bank + k + 1;
+            p.isToggle = true;
+        }
+    for (int k = 0; k < numKnobs; ++k)
+    {
+        m.setKnob(k, KnobData::ccNumberField, k + 1);
+        m.setKnob(k, KnobData::maxValueField, 127);
+    }
+    return m;
+}
+
 ProgramModel::ProgramModel(const ProgramModel& other)
 {
     copyFrom(other);
@@ -144,10 +171,7 @@ ByteArray ProgramModel::toSysExData() const
     ByteArray data(ProgramSysEx::headerSize);
     ProgramSysEx::writeHeader(data.data(), ProgramSysEx::programWriteCommand, 0);
 
-    const auto g = [this](GlobalId id)
-    {
-        return getGlobal(id);
-    };
+    const auto g = [this](GlobalId id) { return getGlobal(id); };
     for (const int value :
          {g(padChannel) - 1, g(keybedChannel) - 1, g(keybedOctave) + 4, g(arpOn), g(arpMode) - 1,
           g(arpTimeDivision) - 1, g(arpClock) - 1, g(arpLatch) - 1, g(arpSwing) - 1, g(arpTempoTaps),

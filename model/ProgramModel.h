@@ -33,6 +33,9 @@ public:
     static constexpr int numBanks = 2;
     static constexpr int numAxes = 2;
 
+    // The program every new window and every controller slot starts with.
+    static ProgramModel makeDefault();
+
     ProgramModel() = default;
     ProgramModel(const ProgramModel& other);
     ProgramModel& operator=(const ProgramModel& other);

@@ -18,8 +18,6 @@ class ApplicationTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        juce::JUCEApplicationBase::createInstance = []
-        { return static_cast<juce::JUCEApplicationBase*>(nullptr); };
         app = std::make_unique<VelkorEditorApplication>();
         app->quitAction = [this] { ++quitRequests; };
         UserMessage::setHandler([this](const juce::String& text) { messages.add(text); });

@@ -122,8 +122,6 @@ class MidiLinkTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        juce::JUCEApplicationBase::createInstance = []
-        { return static_cast<juce::JUCEApplicationBase*>(nullptr); };
         app = std::make_unique<VelkorEditorApplication>();
         app->quitAction = [] {};
         auto owned = std::make_unique<FakeDevices>();

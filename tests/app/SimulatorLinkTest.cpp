@@ -17,8 +17,6 @@ class SimulatorLinkTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        juce::JUCEApplicationBase::createInstance = []
-        { return static_cast<juce::JUCEApplicationBase*>(nullptr); };
         app = std::make_unique<VelkorEditorApplication>();
         app->quitAction = [] {};
         auto devices = std::make_unique<SimulatorMidiDevices>(nullptr);

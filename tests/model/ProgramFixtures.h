@@ -7,43 +7,16 @@
 
 namespace fixtures
 {
-// The default program, written straight into a model.
 inline void setToDefaults(ProgramModel& m)
 {
-    const int globals[ProgramModel::numGlobals] = {1, 1, 0, 1, 1, 1, 1, 1, 3, 128, 1, 0, 0};
-    for (int id = 0; id < ProgramModel::numGlobals; ++id)
-        m.setGlobal(id, globals[id]);
-    m.axisX.setValue(2, 1);
-    m.axisX.setValue(0, 0);
-    m.axisX.setValue(1, 0);
-    m.axisY.setValue(2, 2);
-    m.axisY.setValue(0, 1);
-    m.axisY.setValue(1, 1);
-    for (int k = 0; k < 8; ++k)
-    {
-        PadData& a = m.pad(0, k);
-        a.noteValue = 44 + k;
-        a.programChangeValue = k;
-        a.ccValue = k + 1;
-        a.isToggle = true;
-        PadData& b = m.pad(1, k);
-        b.noteValue = 32 + k;
-        b.programChangeValue = 8 + k;
-        b.ccValue = 9 + k;
-        b.isToggle = true;
-        m.setKnob(k, 0, k + 1);
-        m.setKnob(k, 1, 0);
-        m.setKnob(k, 2, 127);
-    }
+    m = ProgramModel::makeDefault();
 }
 
 // Any program the image can carry, tempo 0 to 255 included.
 inline ProgramModel randomModel(juce::Random& random)
 {
     const auto in = [&random](int lowest, int highest)
-    {
-        return lowest + random.nextInt(highest - lowest + 1);
-    };
+    { return lowest + random.nextInt(highest - lowest + 1); };
     ProgramModel m;
     const int ranges[ProgramModel::numGlobals][2] = {{1, 16}, {1, 16},   {0, 1}, {1, 6}, {1, 8},
                                                      {1, 2},  {1, 2},    {1, 6}, {2, 4}, {0, 255},
@@ -73,10 +46,7 @@ inline ProgramModel randomModel(juce::Random& random)
 // What loading decoded values does to a program, written straight into a model.
 inline void applyToModel(const ProgramValues& values, ProgramModel& m)
 {
-    const auto v = [&values](int index)
-    {
-        return values[static_cast<std::size_t>(index)];
-    };
+    const auto v = [&values](int index) { return values[static_cast<std::size_t>(index)]; };
     const int order[] = {0, 1, 12, 2, 3, 4, 5, 6, 7, 8};
     for (int i = 0; i < 10; ++i)
         m.setGlobal(order[i], v(i));
