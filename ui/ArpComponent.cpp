@@ -1,6 +1,7 @@
 #include "ui/ArpComponent.h"
 
 #include "BinaryData.h"
+#include "model/ProgramChoices.h"
 #include "ui/PanelStyle.h"
 
 namespace
@@ -47,11 +48,11 @@ ArpComponent::ArpComponent()
     tempoBox = makeBox(*this, "Tempo");
     octaveBox = makeBox(*this, "Octave");
 
-    timeDivisionCombo = makeCombo(*this, {"1/4", "1/4T", "1/8", "1/8T", "1/16", "1/16T", "1/32", "1/32T"});
-    clockCombo = makeCombo(*this, {"Internal", "External"});
-    latchCombo = makeCombo(*this, {"OFF ", "ON"});
-    modeCombo = makeCombo(*this, {"UP", "DOWN", "EXCLUSIVE", "INCLUSIVE", "ORDER", "RANDOM"});
-    swingCombo = makeCombo(*this, {"50%", "55%", "57%", "59%", "61%", "64%"});
+    timeDivisionCombo = makeCombo(*this, ProgramChoices::timeDivisions());
+    clockCombo = makeCombo(*this, ProgramChoices::clocks());
+    latchCombo = makeCombo(*this, ProgramChoices::latches());
+    modeCombo = makeCombo(*this, ProgramChoices::arpModes());
+    swingCombo = makeCombo(*this, ProgramChoices::swings());
 
     backgroundImage =
         juce::ImageCache::getFromMemory(BinaryData::Arp_Background_png, BinaryData::Arp_Background_pngSize);

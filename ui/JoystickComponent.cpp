@@ -1,6 +1,7 @@
 #include "ui/JoystickComponent.h"
 
 #include "BinaryData.h"
+#include "model/ProgramChoices.h"
 #include "ui/PanelStyle.h"
 
 namespace
@@ -22,9 +23,7 @@ std::unique_ptr<juce::ComboBox> makeTypeCombo(JoystickComponent& owner, const ju
     auto combo = std::make_unique<juce::ComboBox>(name);
     owner.addAndMakeVisible(*combo);
     PanelStyle::setUpCombo(*combo, juce::Justification::centredLeft, "(no choices)");
-    combo->addItem("Pitchbend", pitchbend);
-    combo->addItem("CC 1", oneCc);
-    combo->addItem("CC 2", twoCc);
+    combo->addItemList(ProgramChoices::joystickMessageTypes(), pitchbend);
     combo->addListener(&owner);
     return combo;
 }

@@ -1,5 +1,6 @@
 #include "ui/KeybedComponent.h"
 
+#include "model/ProgramChoices.h"
 #include "ui/PanelStyle.h"
 
 #include <BinaryData.h>
@@ -46,7 +47,7 @@ KeybedComponent::~KeybedComponent()
 
 juce::String KeybedComponent::noteName(int note)
 {
-    return juce::MidiMessage::getMidiNoteName(note, true, true, 3);
+    return ProgramChoices::keybedNoteName(note);
 }
 
 void KeybedComponent::paint(juce::Graphics& g)

@@ -1,5 +1,6 @@
 #include "ui/PadComponent.h"
 
+#include "model/ProgramChoices.h"
 #include "ui/PanelStyle.h"
 
 #include <BinaryData.h>
@@ -21,8 +22,7 @@ PadComponent::PadComponent(const juce::String& name)
     triggerTypeCombo = std::make_unique<juce::ComboBox>("CC Trigger Type");
     addAndMakeVisible(*triggerTypeCombo);
     PanelStyle::setUpCombo(*triggerTypeCombo, juce::Justification::centred, juce::String());
-    triggerTypeCombo->addItem("Momentary", 1);
-    triggerTypeCombo->addItem("Toggle", 2);
+    triggerTypeCombo->addItemList(ProgramChoices::triggerTypes(), 1);
     triggerTypeCombo->addListener(this);
 
     programChangeBox = makeBox(*this, "Program Change Value");
@@ -80,7 +80,7 @@ PadComponent::~PadComponent()
 
 juce::String PadComponent::noteName(int note)
 {
-    return juce::MidiMessage::getMidiNoteName(note, true, true, 4);
+    return ProgramChoices::padNoteName(note);
 }
 
 void PadComponent::paint(juce::Graphics& g)

@@ -1,0 +1,97 @@
+#include "cli/DeviceSession.h"
+
+#include "cli/ProgramImage.h"
+#include "model/ProgramSysEx.h"
+
+DeviceSession::DeviceSession(MidiDeviceSeam& devicesToUse) : devices(devicesToUse)
+{
+}
+
+DeviceSession::~DeviceSession()
+{
+    if (input != nullptr)
+        input->stop();
+}
+
+juce::String DeviceSession::open(const juce::String& portName)
+{
+    const auto inputs = devices.getInputNames();
+    const auto outputs = devices.getOutputNames();
+    const int inputIndex = inputs.indexOf(portName);
+    const int outputIndex = outputs.indexOf(portName);
+    if (inputIndex < 0 && outputIndex < 0)
+        return "no MIDI port is named \"" + portName + "\"";
+    if (outputIndex < 0)
+        return "\"" + portName + "\" has no MIDI output to send on";
+    if (inputIndex < 0)
+        return "\"" + portName + "\" has no MIDI input to hear the controller on";
+
+    output = devices.openOutput(outputIndex);
+    if (output == nullptr)
+        return "unable to open the MIDI output \"" + portName + "\"";
+    input = devices.openInput(inputIndex, this);
+    if (input == nullptr)
+        return "unable to open the MIDI input \"" + portName + "\"";
+    input->start();
+    return {};
+}
+
+void DeviceSession::sendProgram(const ByteArray& image, int programNumber)
+{
+    output->sendMessageNow(ProgramSysEx::programWriteMessage(ProgramImage::toData(image), programNumber));
+}
+
+DeviceSession::Reply DeviceSession::requestProgram(int programNumber, int timeoutMs)
+{
+    {
+        const std::lock_guard<std::mutex> guard(lock);
+        pending = {};
+        firstBadDump.reset();
+        listening = true;
+    }
+    output->sendMessageNow(ProgramSysEx::programRequestMessage(programNumber));
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    std::unique_lock<std::mutex> guard(lock);
+    for (;;)
+    {
+        auto until = deadline;
+        if (firstBadDump)
+            until = std::min(until, *firstBadDump + std::chrono::milliseconds(badDumpGraceMs));
+        if (pending.image || std::chrono::steady_clock::now() >= until)
+            break;
+        arrived.wait_until(guard, until);
+    }
+    listening = false;
+    return pending;
+}
+
+void DeviceSession::handleIncomingMidiMessage(juce::MidiInput*, const juce::MidiMessage& message)
+{
+    if (getSysExCommand(message) != ProgramSysEx::programDumpCommand)
+        return;
+
+    const std::lock_guard<std::mutex> guard(lock);
+    if (!listening || pending.image)
+        return;
+    if (message.getSysExDataSize() != ProgramSysEx::dataSize)
+    {
+        ++pending.wrongLengthDumps;
+        return;
+    }
+    const ByteArray data(message.getSysExData(), message.getSysExData() + ProgramSysEx::dataSize);
+    ByteArray image = ProgramImage::fromData(data);
+    const juce::String problem = ProgramImage::findProblem(image);
+    if (problem.isEmpty())
+    {
+        pending.image = std::move(image);
+    }
+    else
+    {
+        if (pending.badDumps++ == 0)
+            pending.badDumpProblem = problem;
+        if (!firstBadDump)
+            firstBadDump = std::chrono::steady_clock::now();
+    }
+    arrived.notify_all();
+}

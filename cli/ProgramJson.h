@@ -1,0 +1,33 @@
+#pragma once
+
+#include "model/Control.h"
+
+#include <juce_core/juce_core.h>
+
+#include <stdexcept>
+
+// A program as JSON with named fields, for scripts and version control. Choices are their item texts,
+// the arpeggiator switch a boolean; everything else is a number in the panel's own terms.
+namespace ProgramJson
+{
+constexpr const char* formatName = "Velkor program";
+constexpr int formatVersion = 1;
+
+// A JSON text that is not a program; what() names the field and says what is wrong with it.
+class Error : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+juce::var toJson(const ByteArray& image);
+juce::String toText(const ByteArray& image);
+
+// The program image (file header) the JSON describes. Every field must be present and valid, and
+// nothing else may be there, so a misspelt name is never silently dropped.
+ByteArray fromJson(const juce::var& json);
+ByteArray fromText(const juce::String& text);
+
+// "pads.A[3].note"
+juce::String displayPath(const juce::StringArray& path);
+} // namespace ProgramJson

@@ -1,0 +1,576 @@
+#include "cli/VelkorTool.h"
+
+#include "cli/DeviceSession.h"
+#include "cli/ProgramField.h"
+#include "cli/ProgramImage.h"
+#include "cli/ProgramJson.h"
+#include "cli/ProgramText.h"
+#include "midi/JuceMidiDevices.h"
+#include "midi/SimulatorMidiDevices.h"
+#include "model/ProgramFile.h"
+
+#include <istream>
+#include <ostream>
+
+namespace
+{
+constexpr const char* toolName = "velkor-tool";
+// Far more than any program's JSON; a bigger input is not one.
+constexpr std::size_t maxJsonBytes = 1024 * 1024;
+
+enum OptionFlags
+{
+    portOption = 1,
+    slotOption = 2,
+    deviceOptions = 4, // --timeout, --simulator, --simulator-fault
+    verifyOption = 8
+};
+
+const std::pair<const char*, VelkorSimulator::Fault> faultNames[] = {
+    {"none", VelkorSimulator::Fault::none},
+    {"no-reply", VelkorSimulator::Fault::noReply},
+    {"wrong-length", VelkorSimulator::Fault::wrongLength},
+    {"corrupt-value", VelkorSimulator::Fault::corruptValue},
+    {"flood", VelkorSimulator::Fault::flood}};
+
+juce::String slotName(int programNumber)
+{
+    return programNumber == ProgramSysEx::ramProgramNumber ? juce::String("RAM")
+                                                           : "slot " + juce::String(programNumber);
+}
+
+juce::File fileFrom(const juce::String& path)
+{
+    return juce::File::getCurrentWorkingDirectory().getChildFile(path);
+}
+
+std::ostream& operator<<(std::ostream& stream, const juce::String& text)
+{
+    return stream << text.toStdString();
+}
+} // namespace
+
+struct VelkorTool::Options
+{
+    Options(std::ostream& outStream, std::ostream& errStream) : out(outStream), err(errStream) {}
+
+    std::ostream& out;
+    std::ostream& err;
+    juce::StringArray positional;
+    juce::String port;
+    int slot = -1;
+    int timeoutMs = defaultTimeoutMs;
+    bool simulator = false;
+    VelkorSimulator::Fault fault = VelkorSimulator::Fault::none;
+    bool verify = false;
+
+    int fail(int code, const juce::String& message) const
+    {
+        err << toolName << ": " << message << "\n";
+        return code;
+    }
+};
+
+struct VelkorTool::Command
+{
+    const char* name;
+    const char* synopsis;
+    const char* summary;
+    const char* details;
+    int flags;
+    int minArguments;
+    int maxArguments; // -1: any number
+    int (VelkorTool::*handler)(Options&);
+};
+
+const std::vector<VelkorTool::Command>& VelkorTool::commands()
+{
+    static const std::vector<Command> table = {
+        {"show", "FILE", "print every value of a program, named as on the panel",
+         "Prints the channels, the keybed, the arpeggiator, the joystick, the 16 pads (with note names)\n"
+         "and the 8 knobs of a program file.",
+         0, 1, 1, &VelkorTool::show},
+        {"diff", "A B", "print the values in which two programs differ, one a line",
+         "Prints one line for each value that differs, as  Name: value in A -> value in B.\n"
+         "Prints nothing when the two programs are alike.",
+         0, 2, 2, &VelkorTool::diff},
+        {"export", "FILE", "print a program as JSON with named fields",
+         "Prints the program as JSON. Choices are their panel texts (\"UP\", \"1/8T\", \"Toggle\"),\n"
+         "the arpeggiator switch is true or false, and everything else is a number.",
+         0, 1, 1, &VelkorTool::exportJson},
+        {"import", "JSON OUT", "write a program file from JSON made by export",
+         "Reads JSON as export prints it (\"-\" reads standard input) and writes the program file OUT.\n"
+         "Every field must be there and in range; a misspelt or extra field is refused by name.",
+         0, 2, 2, &VelkorTool::importJson},
+        {"validate", "FILE...", "check program files as the editor would open them",
+         "Prints \"FILE: ok\" for a file the editor opens, or one line naming the offset, the byte found,\n"
+         "the parameter and its valid range. Exits 1 when any file is bad.",
+         0, 1, -1, &VelkorTool::validate},
+        {"ports", "", "list the MIDI inputs and outputs", "Lists the MIDI input and output ports by name.",
+         deviceOptions, 0, 0, &VelkorTool::ports},
+        {"send", "--port NAME --slot 1|2|3|4|ram FILE", "send a program to a slot of the controller",
+         "Sends the program file to a slot (or RAM) of the controller on port NAME.\n"
+         "--verify asks the controller for the slot afterwards and compares.",
+         portOption | slotOption | deviceOptions | verifyOption, 1, 1, &VelkorTool::send},
+        {"get", "--port NAME --slot 1|2|3|4|ram OUT", "save a slot of the controller to a program file",
+         "Asks the controller on port NAME for a slot (or RAM) and saves its answer to the file OUT.",
+         portOption | slotOption | deviceOptions, 1, 1, &VelkorTool::get},
+        {"backup", "--port NAME DIR", "save all four slots of the controller to a folder",
+         "Asks the controller on port NAME for slots 1 to 4 and saves them as DIR/slot-1.vkr to\n"
+         "DIR/slot-4.vkr, making DIR if needed. Nothing is written unless all four answered.",
+         portOption | deviceOptions, 1, 1, &VelkorTool::backup},
+    };
+    return table;
+}
+
+namespace
+{
+juce::String deviceOptionsHelp()
+{
+    return "  --timeout MS             wait this long for the controller (default " +
+           juce::String(VelkorTool::defaultTimeoutMs) +
+           ")\n"
+           "  --simulator              also offer the simulated controller, port \"" +
+           VelkorSimulator::deviceName +
+           "\"\n"
+           "  --simulator-fault FAULT  make the simulated controller misbehave: none, no-reply,\n"
+           "                           wrong-length, corrupt-value, flood (implies --simulator)\n";
+}
+} // namespace
+
+VelkorTool::VelkorTool(DeviceFactory factory) : input(&std::cin), deviceFactory(std::move(factory))
+{
+}
+
+std::unique_ptr<MidiDeviceSeam> VelkorTool::systemDevices(bool withSimulator, VelkorSimulator::Fault fault)
+{
+    auto devices = std::unique_ptr<MidiDeviceSeam>(std::make_unique<JuceMidiDevices>());
+    if (!withSimulator)
+        return devices;
+    auto simulated = std::make_unique<SimulatorMidiDevices>(std::move(devices));
+    simulated->getSimulator().setFault(fault);
+    return simulated;
+}
+
+int VelkorTool::parseSlot(const juce::String& text)
+{
+    if (text.equalsIgnoreCase("ram"))
+        return ProgramSysEx::ramProgramNumber;
+    if (text.length() == 1 && text.containsOnly("1234"))
+        return text.getIntValue();
+    return -1;
+}
+
+int VelkorTool::run(const juce::StringArray& arguments, std::ostream& out, std::ostream& err)
+{
+    const auto usage = [&err](const juce::String& message)
+    {
+        err << toolName << ": " << message << "\nTry '" << toolName << " --help'.\n";
+        return usageError;
+    };
+    const auto commandHelp = [&out](const Command& command)
+    {
+        out << "Usage: " << toolName << " " << command.name << " " << command.synopsis << "\n\n"
+            << command.details << "\n";
+        if ((command.flags & (portOption | slotOption | verifyOption | deviceOptions)) != 0)
+            out << "\nOptions:\n";
+        if ((command.flags & portOption) != 0)
+            out << "  --port NAME              the controller's MIDI port (see: " << toolName << " ports)\n";
+        if ((command.flags & slotOption) != 0)
+            out << "  --slot 1|2|3|4|ram       the program slot, or the controller's working memory\n";
+        if ((command.flags & verifyOption) != 0)
+            out << "  --verify                 read the slot back and compare\n";
+        if ((command.flags & deviceOptions) != 0)
+            out << deviceOptionsHelp();
+        return success;
+    };
+
+    if (arguments.isEmpty() || arguments[0] == "--help" || arguments[0] == "-h" || arguments[0] == "help")
+    {
+        if (arguments.size() >= 2 && arguments[0] == "help")
+        {
+            for (const auto& command : commands())
+                if (arguments[1] == command.name)
+                    return commandHelp(command);
+            return usage("no command is named \"" + arguments[1] + "\"");
+        }
+        out << "Usage: " << toolName << " COMMAND [ARGUMENTS]\n\n"
+            << "Velkor programs and the controller from the command line.\n\nCommands:\n";
+        for (const auto& command : commands())
+            out << "  " << juce::String(command.name).paddedRight(' ', 10) << command.summary << "\n";
+        out << "\n'" << toolName << " help COMMAND' or '" << toolName << " COMMAND --help' tells more.\n"
+            << "Exit codes: 0 success, 1 bad input, 2 usage error, 3 the controller did not answer.\n";
+        return arguments.isEmpty() ? usageError : success;
+    }
+    if (arguments[0] == "--version")
+    {
+        out << toolName << " " << VELKOR_VERSION << "\n";
+        return success;
+    }
+
+    const Command* command = nullptr;
+    for (const auto& candidate : commands())
+        if (arguments[0] == candidate.name)
+            command = &candidate;
+    if (command == nullptr)
+        return usage("no command is named \"" + arguments[0] + "\"");
+
+    Options options(out, err);
+    bool portGiven = false;
+    for (int i = 1; i < arguments.size(); ++i)
+    {
+        juce::String argument = arguments[i];
+        if (argument == "--help" || argument == "-h")
+            return commandHelp(*command);
+        if (argument == "-" || !argument.startsWith("--"))
+        {
+            options.positional.add(argument);
+            continue;
+        }
+        if (argument == "--")
+        {
+            while (++i < arguments.size())
+                options.positional.add(arguments[i]);
+            break;
+        }
+
+        juce::String value;
+        bool hasValue = false;
+        if (argument.contains("="))
+        {
+            value = argument.fromFirstOccurrenceOf("=", false, false);
+            argument = argument.upToFirstOccurrenceOf("=", false, false);
+            hasValue = true;
+        }
+        const auto takeValue = [&]() -> bool
+        {
+            if (!hasValue && i + 1 < arguments.size())
+            {
+                value = arguments[++i];
+                hasValue = true;
+            }
+            return hasValue;
+        };
+        const auto allowed = [&](int flag) { return (command->flags & flag) != 0; };
+
+        if (argument == "--port" && allowed(portOption))
+        {
+            if (!takeValue() || value.isEmpty())
+                return usage("--port needs a port name");
+            options.port = value;
+            portGiven = true;
+        }
+        else if (argument == "--slot" && allowed(slotOption))
+        {
+            if (!takeValue() || (options.slot = parseSlot(value.trim())) < 0)
+                return usage("--slot takes 1, 2, 3, 4 or ram");
+        }
+        else if (argument == "--timeout" && allowed(deviceOptions))
+        {
+            if (!takeValue() || !value.containsOnly("0123456789") || value.isEmpty() || value.length() > 7 ||
+                value.getIntValue() < 1 || value.getIntValue() > longestTimeoutMs)
+                return usage("--timeout takes milliseconds from 1 to " + juce::String(longestTimeoutMs));
+            options.timeoutMs = value.getIntValue();
+        }
+        else if (argument == "--simulator" && allowed(deviceOptions) && !hasValue)
+        {
+            options.simulator = true;
+        }
+        else if (argument == "--simulator-fault" && allowed(deviceOptions))
+        {
+            bool known = false;
+            if (takeValue())
+                for (const auto& [name, fault] : faultNames)
+                    if (value == name)
+                    {
+                        options.fault = fault;
+                        known = true;
+                    }
+            if (!known)
+                return usage("--simulator-fault takes none, no-reply, wrong-length, corrupt-value or flood");
+            options.simulator = true;
+        }
+        else if (argument == "--verify" && allowed(verifyOption) && !hasValue)
+        {
+            options.verify = true;
+        }
+        else
+        {
+            return usage(juce::String(command->name) + " has no option " + argument);
+        }
+    }
+
+    if ((command->flags & portOption) != 0 && !portGiven)
+        return usage(juce::String(command->name) + " needs --port NAME");
+    if ((command->flags & slotOption) != 0 && options.slot < 0)
+        return usage(juce::String(command->name) + " needs --slot 1|2|3|4|ram");
+    const int count = options.positional.size();
+    if (count < command->minArguments || (command->maxArguments >= 0 && count > command->maxArguments))
+        return usage("usage: " + juce::String(toolName) + " " + command->name + " " + command->synopsis);
+
+    return (this->*(command->handler))(options);
+}
+
+namespace
+{
+// The program of a file, or the message saying why there is none.
+std::optional<ByteArray> load(const juce::String& path, juce::String& message)
+{
+    juce::String problem;
+    auto image = ProgramImage::readFile(fileFrom(path), problem);
+    if (!image)
+        message = path + ": " + problem;
+    return image;
+}
+
+bool save(const juce::String& path, const ByteArray& image, juce::String& message)
+{
+    if (ProgramFile::write(fileFrom(path), ProgramImage::toData(image)))
+        return true;
+    message = path + ": could not be written";
+    return false;
+}
+} // namespace
+
+int VelkorTool::show(Options& options)
+{
+    juce::String message;
+    const auto image = load(options.positional[0], message);
+    if (!image)
+        return options.fail(badInput, message);
+    options.out << ProgramText::show(*image);
+    return success;
+}
+
+int VelkorTool::diff(Options& options)
+{
+    juce::String message;
+    const auto first = load(options.positional[0], message);
+    if (!first)
+        return options.fail(badInput, message);
+    const auto second = load(options.positional[1], message);
+    if (!second)
+        return options.fail(badInput, message);
+    for (const auto& line : ProgramText::diff(*first, *second))
+        options.out << line << "\n";
+    return success;
+}
+
+int VelkorTool::exportJson(Options& options)
+{
+    juce::String message;
+    const auto image = load(options.positional[0], message);
+    if (!image)
+        return options.fail(badInput, message);
+    options.out << ProgramJson::toText(*image);
+    return success;
+}
+
+int VelkorTool::importJson(Options& options)
+{
+    const juce::String source = options.positional[0];
+    juce::String text;
+    if (source == "-")
+    {
+        std::string bytes;
+        char buffer[4096];
+        while (*input && bytes.size() <= maxJsonBytes)
+        {
+            input->read(buffer, sizeof(buffer));
+            bytes.append(buffer, static_cast<std::size_t>(input->gcount()));
+        }
+        if (bytes.size() > maxJsonBytes)
+            return options.fail(badInput, "standard input: too large for a program's JSON");
+        text = juce::String::fromUTF8(bytes.data(), static_cast<int>(bytes.size()));
+    }
+    else
+    {
+        const juce::File file = fileFrom(source);
+        if (!file.existsAsFile())
+            return options.fail(badInput, source + ": no such file");
+        if (file.getSize() > static_cast<juce::int64>(maxJsonBytes))
+            return options.fail(badInput, source + ": too large for a program's JSON");
+        text = file.loadFileAsString();
+    }
+
+    ByteArray image;
+    try
+    {
+        image = ProgramJson::fromText(text);
+    }
+    catch (const ProgramJson::Error& error)
+    {
+        return options.fail(badInput, source + ": " + error.what());
+    }
+    juce::String message;
+    if (!save(options.positional[1], image, message))
+        return options.fail(badInput, message);
+    return success;
+}
+
+int VelkorTool::validate(Options& options)
+{
+    int result = success;
+    for (const auto& path : options.positional)
+    {
+        juce::String problem;
+        const auto image = ProgramImage::readFile(fileFrom(path), problem);
+        if (image)
+        {
+            options.out << path << ": ok\n";
+            continue;
+        }
+        int badBytes = 0;
+        if (auto raw = fileFrom(path); raw.getSize() == ProgramFile::fileSize)
+        {
+            juce::MemoryBlock bytes;
+            if (raw.loadFileAsData(bytes) && bytes.getSize() == ProgramFile::fileSize)
+                ProgramImage::findProblem(
+                    ByteArray(static_cast<const std::uint8_t*>(bytes.getData()),
+                              static_cast<const std::uint8_t*>(bytes.getData()) + bytes.getSize()),
+                    &badBytes);
+        }
+        options.out << path << ": " << problem;
+        if (badBytes > 1)
+            options.out << " (and " << juce::String(badBytes - 1) << " more bad "
+                        << (badBytes == 2 ? "byte" : "bytes") << ")";
+        options.out << "\n";
+        result = badInput;
+    }
+    return result;
+}
+
+int VelkorTool::ports(Options& options)
+{
+    auto devices = deviceFactory(options.simulator, options.fault);
+    const auto list = [&options](const char* heading, const juce::StringArray& names)
+    {
+        options.out << heading << "\n";
+        if (names.isEmpty())
+            options.out << "  (none)\n";
+        for (const auto& name : names)
+            options.out << "  " << name << "\n";
+    };
+    list("MIDI inputs:", devices->getInputNames());
+    list("MIDI outputs:", devices->getOutputNames());
+    return success;
+}
+
+namespace
+{
+juce::String portList(MidiDeviceSeam& devices)
+{
+    juce::StringArray names = devices.getInputNames();
+    for (const auto& name : devices.getOutputNames())
+        names.addIfNotAlreadyThere(name);
+    if (names.isEmpty())
+        return "; there are no MIDI ports (--simulator adds the simulated controller)";
+    return "; the ports are: \"" + names.joinIntoString("\", \"") + "\"";
+}
+
+// The exit code for a reply, and what to say when it is not a program.
+int checkReply(const DeviceSession::Reply& reply, const juce::String& port, int slot, int timeoutMs,
+               juce::String& message)
+{
+    if (reply.image)
+        return VelkorTool::success;
+    if (reply.badDumps > 0)
+    {
+        message = "the answer for " + slotName(slot) + " from \"" + port +
+                  "\" is not a valid program: " + reply.badDumpProblem;
+        return VelkorTool::badInput;
+    }
+    message = "no answer from \"" + port + "\" for " + slotName(slot) + " within " + juce::String(timeoutMs) +
+              " ms";
+    if (reply.wrongLengthDumps > 0)
+        message << " (it sent " << reply.wrongLengthDumps << " program dump"
+                << (reply.wrongLengthDumps == 1 ? "" : "s") << " of the wrong length)";
+    return VelkorTool::noAnswer;
+}
+} // namespace
+
+int VelkorTool::send(Options& options)
+{
+    juce::String message;
+    const auto image = load(options.positional[0], message);
+    if (!image)
+        return options.fail(badInput, message);
+
+    auto devices = deviceFactory(options.simulator, options.fault);
+    DeviceSession session(*devices);
+    if (const auto problem = session.open(options.port); problem.isNotEmpty())
+        return options.fail(badInput, problem + portList(*devices));
+    session.sendProgram(*image, options.slot);
+
+    if (options.verify)
+    {
+        const auto reply = session.requestProgram(options.slot, options.timeoutMs);
+        if (const int code = checkReply(reply, options.port, options.slot, options.timeoutMs, message);
+            code != success)
+            return options.fail(code, message);
+        const auto differences = ProgramText::diff(*image, *reply.image);
+        if (!differences.isEmpty())
+            return options.fail(badInput, slotName(options.slot) + " of \"" + options.port +
+                                              "\" holds another program after the write (" + differences[0] +
+                                              (differences.size() > 1 ? ", ..." : "") + ")");
+    }
+    options.out << "Sent " << options.positional[0] << " to " << slotName(options.slot) << " on \""
+                << options.port << "\"" << (options.verify ? " and read it back." : ".") << "\n";
+    return success;
+}
+
+int VelkorTool::get(Options& options)
+{
+    auto devices = deviceFactory(options.simulator, options.fault);
+    DeviceSession session(*devices);
+    if (const auto problem = session.open(options.port); problem.isNotEmpty())
+        return options.fail(badInput, problem + portList(*devices));
+
+    const auto reply = session.requestProgram(options.slot, options.timeoutMs);
+    juce::String message;
+    if (const int code = checkReply(reply, options.port, options.slot, options.timeoutMs, message);
+        code != success)
+        return options.fail(code, message);
+    if (!save(options.positional[0], *reply.image, message))
+        return options.fail(badInput, message);
+    options.out << "Saved " << slotName(options.slot) << " of \"" << options.port << "\" to "
+                << options.positional[0] << ".\n";
+    return success;
+}
+
+int VelkorTool::backup(Options& options)
+{
+    const juce::String path = options.positional[0];
+    const juce::File folder = fileFrom(path);
+    if (folder.existsAsFile())
+        return options.fail(badInput, path + ": is a file, not a folder");
+
+    auto devices = deviceFactory(options.simulator, options.fault);
+    DeviceSession session(*devices);
+    if (const auto problem = session.open(options.port); problem.isNotEmpty())
+        return options.fail(badInput, problem + portList(*devices));
+
+    // All four first: a backup that stops half way would leave old and new files mixed.
+    std::vector<ByteArray> images;
+    for (int slot = 1; slot <= ProgramSysEx::highestProgramNumber; ++slot)
+    {
+        const auto reply = session.requestProgram(slot, options.timeoutMs);
+        juce::String message;
+        if (const int code = checkReply(reply, options.port, slot, options.timeoutMs, message);
+            code != success)
+            return options.fail(code, message + "; nothing was saved");
+        images.push_back(*reply.image);
+    }
+
+    if (!folder.isDirectory() && !folder.createDirectory().wasOk())
+        return options.fail(badInput, path + ": the folder could not be made");
+    for (int slot = 1; slot <= ProgramSysEx::highestProgramNumber; ++slot)
+    {
+        const juce::String name = "slot-" + juce::String(slot) + ProgramFile::extension;
+        const juce::File file = folder.getChildFile(name);
+        if (!ProgramFile::write(file, ProgramImage::toData(images[static_cast<std::size_t>(slot - 1)])))
+            return options.fail(badInput, file.getFullPathName() + ": could not be written");
+        options.out << "Saved slot " << slot << " to " << folder.getChildFile(name).getFullPathName() << "\n";
+    }
+    return success;
+}

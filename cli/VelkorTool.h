@@ -1,0 +1,58 @@
+#pragma once
+
+#include "midi/MidiDeviceSeam.h"
+#include "midi/VelkorSimulator.h"
+
+#include <functional>
+#include <iosfwd>
+#include <iostream>
+
+// velkor-tool: programs and the controller from the command line. Every command prints what it did,
+// or one line saying why not, and ends with one of the exit codes below.
+class VelkorTool
+{
+public:
+    enum ExitCode
+    {
+        success = 0,
+        badInput = 1,
+        usageError = 2,
+        noAnswer = 3
+    };
+
+    static constexpr int defaultTimeoutMs = 2000;
+    static constexpr int longestTimeoutMs = 600000;
+
+    // The ports a run talks to: the system's, with the simulated controller after them when asked for.
+    using DeviceFactory =
+        std::function<std::unique_ptr<MidiDeviceSeam>(bool withSimulator, VelkorSimulator::Fault fault)>;
+    static std::unique_ptr<MidiDeviceSeam> systemDevices(bool withSimulator, VelkorSimulator::Fault fault);
+
+    explicit VelkorTool(DeviceFactory factory = systemDevices);
+
+    // The arguments after the program name. Relative paths are taken from the working directory.
+    int run(const juce::StringArray& arguments, std::ostream& out, std::ostream& err);
+
+    // What a slot argument ("1" to "4", "ram") names: 0 for RAM, 1 to 4, or -1.
+    static int parseSlot(const juce::String& text);
+
+    // Where "import -" reads from.
+    std::istream* input;
+
+private:
+    struct Options;
+    struct Command;
+    static const std::vector<Command>& commands();
+
+    int show(Options& options);
+    int diff(Options& options);
+    int exportJson(Options& options);
+    int importJson(Options& options);
+    int validate(Options& options);
+    int ports(Options& options);
+    int send(Options& options);
+    int get(Options& options);
+    int backup(Options& options);
+
+    DeviceFactory deviceFactory;
+};
