@@ -400,7 +400,8 @@ int VelkorTool::importJson(Options& options)
     }
     catch (const ProgramJson::Error& error)
     {
-        return options.fail(badInput, source + ": " + error.what());
+        return options.fail(badInput,
+                            (source == "-" ? juce::String("standard input") : source) + ": " + error.what());
     }
     juce::String message;
     if (!save(options.positional[1], image, message))

@@ -1,0 +1,140 @@
+#include "cli/ProgramImage.h"
+#include "cli/ProgramJson.h"
+#include "model/ProgramFile.h"
+#include "model/ProgramFixtures.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+// The default program's JSON with one field replaced by a JSON value (a fragment of JSON text).
+juce::String withField(const juce::StringArray& path, const juce::String& jsonValue)
+{
+    juce::var json = ProgramJson::toJson(ProgramImage::makeDefault());
+    juce::var node = json;
+    for (int i = 0; i + 1 < path.size(); ++i)
+        node = node.getArray() != nullptr ? (*node.getArray())[path[i].getIntValue()]
+                                          : node[juce::Identifier(path[i])];
+    juce::var value;
+    if (jsonValue.isNotEmpty())
+        value = juce::JSON::fromString(jsonValue);
+    auto* object = node.getDynamicObject();
+    if (jsonValue.isEmpty())
+        object->removeProperty(path[path.size() - 1]);
+    else
+        object->setProperty(path[path.size() - 1], value);
+    return juce::JSON::toString(json);
+}
+
+juce::String importError(const juce::String& text)
+{
+    try
+    {
+        ProgramJson::fromText(text);
+    }
+    catch (const ProgramJson::Error& error)
+    {
+        return error.what();
+    }
+    return "accepted";
+}
+} // namespace
+
+TEST(ProgramJson, ExportThenImportGivesBackTheFileByteForByte)
+{
+    juce::Random random(31);
+    for (int run = 0; run < 500; ++run)
+    {
+        ByteArray image = ProgramFile::makeImage(fixtures::randomModel(random).toSysExData());
+        const ByteArray file = image;
+        // A dump saved as it came: another command and program number, which the file form drops.
+        if (run % 5 == 0)
+        {
+            image[4] = ProgramSysEx::programDumpCommand;
+            image[7] = static_cast<std::uint8_t>(random.nextInt(5));
+        }
+        ASSERT_EQ(ProgramJson::fromText(ProgramJson::toText(image)), file);
+    }
+}
+
+TEST(ProgramJson, ReadsAsThePanelDoes)
+{
+    ProgramModel model = ProgramModel::makeDefault();
+    model.setGlobal(ProgramModel::arpOn, 1);
+    model.setGlobal(ProgramModel::arpTimeDivision, 4);
+    model.pad(0, 2).noteValue = 50;
+    model.pad(0, 2).isToggle = false;
+    model.setKnob(7, KnobData::maxValueField, 99);
+    const juce::var json = ProgramJson::toJson(ProgramFile::makeImage(model.toSysExData()));
+
+    EXPECT_EQ(json["format"].toString(), "Velkor program");
+    EXPECT_EQ(static_cast<int>(json["version"]), 1);
+    EXPECT_TRUE(json["arpeggiator"]["on"].isBool());
+    EXPECT_TRUE(static_cast<bool>(json["arpeggiator"]["on"]));
+    EXPECT_EQ(json["arpeggiator"]["timeDivision"].toString(), "1/8T");
+    EXPECT_EQ(json["arpeggiator"]["latch"].toString(), "OFF");
+    const juce::var pad = (*json["pads"]["A"].getArray())[2];
+    EXPECT_EQ(static_cast<int>(pad["note"]), 50);
+    EXPECT_EQ(pad["trigger"].toString(), "Momentary");
+    EXPECT_EQ(json["pads"]["B"].getArray()->size(), 8);
+    EXPECT_EQ(static_cast<int>((*json["knobs"].getArray())[7]["hi"]), 99);
+
+    // Hand-written JSON may spell choices loosely and leave out the format lines.
+    juce::var edited = json;
+    edited.getDynamicObject()->removeProperty("format");
+    edited["arpeggiator"].getDynamicObject()->setProperty("mode", " random ");
+    edited["arpeggiator"].getDynamicObject()->setProperty("on", "OFF");
+    const ByteArray image = ProgramJson::fromJson(edited);
+    EXPECT_EQ(image[12], 5);
+    EXPECT_EQ(image[11], 0);
+}
+
+TEST(ProgramJson, RefusesABadValueByItsFieldName)
+{
+    struct Case
+    {
+        juce::StringArray path;
+        juce::String value;
+        juce::String error;
+    };
+    const Case cases[] = {
+        {{"arpeggiator", "tempo"}, "256", "arpeggiator.tempo (Arpeggiator TEMPO): 256 is outside 0 to 255"},
+        {{"arpeggiator", "tempo"}, "-1", "arpeggiator.tempo (Arpeggiator TEMPO): -1 is outside 0 to 255"},
+        {{"arpeggiator", "tempoTaps"},
+         "12.5",
+         "arpeggiator.tempoTaps (Arpeggiator TEMPO TAPS): 12.5 is not a whole number"},
+        {{"channels", "pad"}, "\"10\"", "channels.pad (Pad MIDI Channel): \"10\" is not a number"},
+        {{"channels", "pad"}, "0", "channels.pad (Pad MIDI Channel): 0 is outside 1 to 16"},
+        {{"keybed", "transpose"}, "13", "keybed.transpose (Keybed TRANSPOSE): 13 is outside -12 to 12"},
+        {{"keybed", "octave"},
+         "99999999999",
+         "keybed.octave (Keybed OCTAVE): 99999999999 is outside -4 to 4"},
+        {{"arpeggiator", "swing"},
+         "\"52%\"",
+         "arpeggiator.swing (Arpeggiator SWING): \"52%\" is not one of 50%, 55%, 57%, 59%, 61%, 64%"},
+        {{"arpeggiator", "on"},
+         "1",
+         "arpeggiator.on (Arpeggiator ON/OFF): 1 is not one of true, false, OFF, ON"},
+        {{"pads", "B", "7", "note"}, "128", "pads.B[7].note (Pad B8 Note): 128 is outside 0 to 127"},
+        {{"pads", "A", "0", "trigger"},
+         "2",
+         "pads.A[0].trigger (Pad A1 Trigger): 2 is not one of Momentary, Toggle"},
+        {{"knobs", "3", "lo"}, "", "knobs[3].lo (Knob 4 LO): missing"},
+        {{"joystick", "x", "type"},
+         "\"CC 3\"",
+         "joystick.x.type (Joystick X AXIS message type): \"CC 3\" is not one of Pitchbend, CC 1, CC 2"},
+        {{"joystick", "y", "secondcc"}, "5", "joystick.y.secondcc: not a program value"},
+        {{"version"}, "2", "version: 2 is not 1 (made by another version of the tool?)"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(importError(withField(c.path, c.value)), c.error) << c.path.joinIntoString(".");
+
+    EXPECT_EQ(importError("[1, 2]"), "the JSON is not an object of program values");
+    EXPECT_TRUE(importError("{\"format\": ").startsWith("not JSON: ")) << importError("{\"format\": ");
+    EXPECT_EQ(importError("{}"), "channels.pad (Pad MIDI Channel): missing");
+
+    juce::var json = ProgramJson::toJson(ProgramImage::makeDefault());
+    const juce::var extraKnob = json["knobs"][0].clone();
+    json["knobs"].getArray()->add(extraKnob);
+    EXPECT_EQ(importError(juce::JSON::toString(json)), "knobs[8]: not a program value");
+}

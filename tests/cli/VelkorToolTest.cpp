@@ -1,0 +1,245 @@
+#include "cli/ProgramImage.h"
+#include "cli/ProgramJson.h"
+#include "cli/VelkorTool.h"
+#include "midi/SimulatorMidiDevices.h"
+#include "model/ProgramFile.h"
+#include "model/ProgramFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace
+{
+class NoDevices : public MidiDeviceSeam
+{
+public:
+    juce::StringArray getInputNames() override { return {}; }
+    juce::StringArray getOutputNames() override { return {}; }
+    std::unique_ptr<MidiInputPort> openInput(int, juce::MidiInputCallback*) override { return nullptr; }
+    std::unique_ptr<MidiOutputPort> openOutput(int) override { return nullptr; }
+};
+
+const juce::String port = VelkorSimulator::deviceName;
+
+// One simulated controller that keeps its programs from one command to the next, as a real one does.
+class VelkorToolTest : public ::testing::Test
+{
+protected:
+    struct Result
+    {
+        int code;
+        std::string out;
+        std::string err;
+    };
+
+    Result run(const juce::StringArray& arguments, const std::string& input = {})
+    {
+        std::ostringstream out;
+        std::ostringstream err;
+        std::istringstream in(input);
+        tool.input = &in;
+        const int code = tool.run(arguments, out, err);
+        return {code, out.str(), err.str()};
+    }
+
+    juce::String path(const juce::String& name) const { return folder.getChildFile(name).getFullPathName(); }
+
+    juce::String writeProgram(const juce::String& name, const ProgramModel& model) const
+    {
+        EXPECT_TRUE(ProgramFile::write(juce::File(path(name)), model.toSysExData()));
+        return path(name);
+    }
+
+    static ByteArray bytesOf(const juce::String& file)
+    {
+        juce::MemoryBlock block;
+        juce::File(file).loadFileAsData(block);
+        const auto* data = static_cast<const std::uint8_t*>(block.getData());
+        return ByteArray(data, data + block.getSize());
+    }
+
+    std::shared_ptr<VelkorSimulator> simulator = std::make_shared<VelkorSimulator>();
+    VelkorTool tool{
+        [this](bool withSimulator, VelkorSimulator::Fault fault) -> std::unique_ptr<MidiDeviceSeam>
+        {
+            if (!withSimulator)
+                return std::make_unique<NoDevices>();
+            simulator->setFault(fault);
+            return std::make_unique<SimulatorMidiDevices>(nullptr, simulator);
+        }};
+    juce::TemporaryFile scratch;
+    juce::File folder = scratch.getFile();
+
+    void SetUp() override { ASSERT_TRUE(folder.createDirectory()); }
+    void TearDown() override { folder.deleteRecursively(); }
+};
+} // namespace
+
+TEST_F(VelkorToolTest, SendsGetsAndBacksUpTheControllersPrograms)
+{
+    juce::Random random(17);
+    const ProgramModel model = fixtures::randomModel(random);
+    const juce::String file = writeProgram("mine.vkr", model);
+
+    auto result = run({"send", "--port", port, "--slot", "2", "--simulator", "--verify", file});
+    ASSERT_EQ(result.code, 0) << result.err;
+    EXPECT_EQ(result.out,
+              "Sent " + file.toStdString() + " to slot 2 on \"Velkor Simulator\" and read it back.\n");
+    ByteArray stored = model.toSysExData();
+    stored[ProgramSysEx::programNumberDataIndex] = 2;
+    EXPECT_EQ(simulator->getProgramImage(2), stored);
+
+    result = run({"get", "--simulator", "--port=" + port, "--slot=2", path("back.vkr")});
+    ASSERT_EQ(result.code, 0) << result.err;
+    EXPECT_EQ(bytesOf(path("back.vkr")), bytesOf(file));
+
+    EXPECT_EQ(run({"send", "--port", port, "--slot", "ram", "--simulator", file}).code, 0);
+    EXPECT_EQ(simulator->getProgramImage(0), model.toSysExData());
+
+    result = run({"backup", "--port", port, "--simulator", path("backup/today")});
+    ASSERT_EQ(result.code, 0) << result.err;
+    for (int slot = 1; slot <= 4; ++slot)
+    {
+        const juce::String saved = path("backup/today/slot-" + juce::String(slot) + ".vkr");
+        EXPECT_EQ(bytesOf(saved), slot == 2 ? bytesOf(file) : ProgramImage::makeDefault()) << slot;
+        EXPECT_NE(result.out.find(saved.toStdString()), std::string::npos);
+    }
+}
+
+TEST_F(VelkorToolTest, AControllerThatMisbehavesIsReportedAndNothingIsSaved)
+{
+    auto result = run({"get", "--port", port, "--slot", "1", "--simulator-fault", "no-reply", "--timeout",
+                       "100", path("out.vkr")});
+    EXPECT_EQ(result.code, 3);
+    EXPECT_EQ(result.err, "velkor-tool: no answer from \"Velkor Simulator\" for slot 1 within 100 ms\n");
+    EXPECT_FALSE(juce::File(path("out.vkr")).exists());
+
+    result = run({"backup", "--port", port, "--simulator-fault", "no-reply", "--timeout", "50", path("bk")});
+    EXPECT_EQ(result.code, 3);
+    EXPECT_NE(result.err.find("for slot 1 within 50 ms; nothing was saved"), std::string::npos) << result.err;
+    EXPECT_EQ(juce::File(path("bk")).getNumberOfChildFiles(juce::File::findFiles), 0);
+
+    result = run({"get", "--port", port, "--slot", "ram", "--simulator-fault", "wrong-length", "--timeout",
+                  "100", path("out.vkr")});
+    EXPECT_EQ(result.code, 3);
+    EXPECT_NE(result.err.find("within 100 ms (it sent 1 program dump of the wrong length)"),
+              std::string::npos)
+        << result.err;
+
+    result =
+        run({"get", "--port", port, "--slot", "4", "--simulator-fault", "corrupt-value", path("out.vkr")});
+    EXPECT_EQ(result.code, 1);
+    EXPECT_NE(
+        result.err.find("the answer for slot 4 from \"Velkor Simulator\" is not a valid program: offset 115: "
+                        "byte 0x19 is outside 0 to 24 for Keybed TRANSPOSE"),
+        std::string::npos)
+        << result.err;
+    EXPECT_FALSE(juce::File(path("out.vkr")).exists());
+
+    // A burst of garbage, partial messages and bad dumps: the good dump among them is the answer.
+    result = run({"get", "--port", port, "--slot", "3", "--simulator-fault", "flood", path("out.vkr")});
+    EXPECT_EQ(result.code, 0) << result.err;
+    EXPECT_EQ(bytesOf(path("out.vkr")), ProgramImage::makeDefault());
+
+    result = run({"get", "--port", "Nowhere", "--slot", "3", "--simulator", path("out2.vkr")});
+    EXPECT_EQ(result.code, 1);
+    EXPECT_EQ(result.err,
+              "velkor-tool: no MIDI port is named \"Nowhere\"; the ports are: \"Velkor Simulator\"\n");
+    result = run({"ports"});
+    EXPECT_EQ(result.out, "MIDI inputs:\n  (none)\nMIDI outputs:\n  (none)\n");
+}
+
+TEST_F(VelkorToolTest, UsageErrorsExitWithTwoAndHelpWithZero)
+{
+    const juce::StringArray usageErrors[] = {
+        {"frobnicate"},
+        {"show"},
+        {"show", "a.vkr", "b.vkr"},
+        {"show", "--port", "P", "a.vkr"},
+        {"get", "--slot", "2", "x.vkr"},
+        {"get", "--port", "P", "x.vkr"},
+        {"get", "--port", "P", "--slot", "5", "x.vkr"},
+        {"get", "--port", "P", "--slot", "2", "--timeout", "0", "x.vkr"},
+        {"get", "--port", "P", "--slot", "2", "--timeout=2s", "x.vkr"},
+        {"get", "--port", "P", "--slot", "2", "--simulator-fault", "loud", "x.vkr"},
+        {"send", "--port", "P", "--slot"},
+        {"backup", "--port", "P", "--slot", "2", "dir"},
+        {"help", "frobnicate"},
+    };
+    for (const auto& arguments : usageErrors)
+    {
+        const auto result = run(arguments);
+        EXPECT_EQ(result.code, 2) << arguments.joinIntoString(" ");
+        EXPECT_NE(result.err.find("Try 'velkor-tool --help'."), std::string::npos)
+            << arguments.joinIntoString(" ");
+    }
+
+    auto result = run({});
+    EXPECT_EQ(result.code, 2);
+    EXPECT_EQ(run({"--help"}).out, result.out);
+    result = run({"--help"});
+    EXPECT_EQ(result.code, 0);
+    for (const char* command :
+         {"show", "diff", "export", "import", "validate", "ports", "send", "get", "backup"})
+    {
+        EXPECT_NE(result.out.find(std::string("  ") + command + " "), std::string::npos) << command;
+        EXPECT_EQ(run({"help", command}).out, run({command, "--help"}).out);
+        EXPECT_EQ(run({command, "--help"}).out.rfind(std::string("Usage: velkor-tool ") + command, 0), 0u);
+    }
+    EXPECT_NE(run({"get", "--help"}).out.find("--timeout MS"), std::string::npos);
+}
+
+TEST_F(VelkorToolTest, InspectsComparesChecksAndConvertsFiles)
+{
+    ProgramModel model = ProgramModel::makeDefault();
+    const juce::String first = writeProgram("first.vkr", model);
+    model.setGlobal(ProgramModel::arpSwing, 3);
+    model.pad(0, 0).noteValue = 36;
+    model.setKnob(4, KnobData::ccNumberField, 74);
+    const juce::String second = writeProgram("second.vkr", model);
+
+    auto result = run({"show", second});
+    EXPECT_EQ(result.code, 0);
+    for (const char* line :
+         {"  Pad MIDI Channel                1\n", "  SWING                           57%\n",
+          "  A1       36 (C2)    0    1    Toggle\n", "  5        74   0    127\n",
+          "  lowest key                      C3\n"})
+        EXPECT_NE(result.out.find(line), std::string::npos) << line << result.out;
+
+    result = run({"diff", first, second});
+    EXPECT_EQ(result.code, 0);
+    EXPECT_EQ(result.out,
+              "Arpeggiator SWING: 50% -> 57%\nPad A1 Note: 44 (G#2) -> 36 (C2)\nKnob 5 CC: 5 -> 74\n");
+    EXPECT_EQ(run({"diff", first, first}).out, "");
+
+    ByteArray broken = ProgramImage::makeDefault();
+    broken[9] = 16;
+    broken[30] = 2;
+    juce::File(path("broken.vkr")).replaceWithData(broken.data(), broken.size());
+    result = run({"validate", first, path("broken.vkr"), path("missing.vkr")});
+    EXPECT_EQ(result.code, 1);
+    EXPECT_EQ(result.out,
+              first + ": ok\n" + path("broken.vkr") +
+                  ": offset 9: byte 0x10 is outside 0 to 15 for Keybed / Controls MIDI Channel (1 to 16)"
+                  " (and 1 more bad byte)\n" +
+                  path("missing.vkr") + ": no such file\n");
+    EXPECT_EQ(run({"validate", first, second}).code, 0);
+    EXPECT_EQ(run({"show", path("broken.vkr")}).code, 1);
+    EXPECT_EQ(run({"diff", first, path("missing.vkr")}).err,
+              "velkor-tool: " + path("missing.vkr") + ": no such file\n");
+
+    result = run({"export", second});
+    ASSERT_EQ(result.code, 0);
+    EXPECT_EQ(run({"import", "-", path("again.vkr")}, result.out).code, 0);
+    EXPECT_EQ(bytesOf(path("again.vkr")), bytesOf(second));
+
+    const juce::String tooFast = juce::String(result.out).replace("\"tempo\": 128", "\"tempo\": 300");
+    ASSERT_NE(tooFast, juce::String(result.out));
+    result = run({"import", "-", path("fast.vkr")}, tooFast.toStdString());
+    EXPECT_EQ(result.code, 1);
+    EXPECT_EQ(
+        result.err,
+        "velkor-tool: standard input: arpeggiator.tempo (Arpeggiator TEMPO): 300 is outside 0 to 255\n");
+    EXPECT_FALSE(juce::File(path("fast.vkr")).exists());
+}
