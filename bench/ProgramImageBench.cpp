@@ -32,5 +32,3 @@ static void readProgramFileFromDisk(benchmark::State& state)
     file.deleteFile();
 }
 BENCHMARK(readProgramFileFromDisk);
-
-BENCHMARK_MAIN();
