@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Runs the real velkor-tool as a musician would from a shell: a backup of the simulated controller,
+# then inspecting, diffing, editing through JSON and checking the files, and the exit codes.
+# Usage: velkor_tool_cli.sh VELKOR_TOOL_EXECUTABLE
+set -uo pipefail
+tool=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+expect_code() { # code command...
+  local want=$1
+  shift
+  "$@" >out.txt 2>err.txt
+  local got=$?
+  [ "$got" -eq "$want" ] || fail "$* exited $got, not $want: $(cat err.txt)"
+  ! grep -E 'JUCE Assertion failure|Leaked objects detected|ALSA lib' err.txt || fail "$* complained on stderr"
+}
+
+sim=(--simulator --port "Velkor Simulator")
+
+expect_code 0 "$tool" --version
+grep -q '^velkor-tool [0-9]' out.txt || fail "--version printed: $(cat out.txt)"
+expect_code 0 "$tool" --help
+grep -q 'backup' out.txt || fail "--help lists no backup command"
+expect_code 2 "$tool" get --slot 9 x.vkr
+grep -q -- "--slot takes 1, 2, 3, 4 or ram" err.txt || fail "bad slot said: $(cat err.txt)"
+
+expect_code 0 "$tool" backup "${sim[@]}" backups
+for slot in 1 2 3 4; do
+  [ "$(stat -c %s "backups/slot-$slot.vkr" 2>/dev/null)" = 117 ] || fail "backups/slot-$slot.vkr is not 117 bytes"
+done
+expect_code 0 "$tool" validate backups/slot-1.vkr backups/slot-4.vkr
+[ "$(cat out.txt)" = "backups/slot-1.vkr: ok
+backups/slot-4.vkr: ok" ] || fail "validate printed: $(cat out.txt)"
+
+expect_code 0 "$tool" show backups/slot-1.vkr
+grep -q '^  TEMPO  *128$' out.txt || fail "show has no tempo line: $(cat out.txt)"
+grep -q '^PADS ' out.txt && grep -q '^  B8 ' out.txt || fail "show has no pad table"
+
+# Edit through JSON in a pipe, then see the change.
+"$tool" export backups/slot-1.vkr | sed 's/"tempo": 128/"tempo": 96/' | "$tool" import - faster.vkr ||
+  fail "export | import failed"
+expect_code 0 "$tool" diff backups/slot-1.vkr faster.vkr
+[ "$(cat out.txt)" = "Arpeggiator TEMPO: 128 -> 96" ] || fail "diff printed: $(cat out.txt)"
+"$tool" export faster.vkr | "$tool" import - again.vkr && cmp -s faster.vkr again.vkr ||
+  fail "export then import changed the file"
+
+expect_code 0 "$tool" send "${sim[@]}" --slot 3 --verify faster.vkr
+expect_code 3 "$tool" get "${sim[@]}" --slot 2 --simulator-fault no-reply --timeout 150 late.vkr
+grep -q 'no answer from "Velkor Simulator" for slot 2 within 150 ms' err.txt || fail "timeout said: $(cat err.txt)"
+[ ! -e late.vkr ] || fail "a timed-out get wrote a file"
+
+printf 'not a program' >bad.vkr
+expect_code 1 "$tool" validate bad.vkr faster.vkr
+grep -q '^bad.vkr: holds 13 bytes' out.txt || fail "validate printed: $(cat out.txt)"
+
+[ $failures -eq 0 ] && echo "velkor-tool: all checks passed"
+exit $((failures > 0))
