@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Installs the build into a scratch prefix and, with dpkg at hand, builds the Debian package and unpacks
+# it into a scratch root; each time the installed velkor-tool must run and the desktop files must be
+# in place and valid.
+# Usage: install_test.sh BUILD_DIR
+set -uo pipefail
+build=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+check_tree() { # root of an installed /usr-like tree
+  local root=$1
+  for path in bin/velkor-editor bin/velkor-tool; do
+    [ -x "$root/$path" ] || fail "$path is not installed as a program"
+  done
+  for path in share/applications/velkor-editor.desktop share/mime/packages/velkor-editor.xml \
+              share/icons/hicolor/48x48/apps/velkor-editor.png share/icons/hicolor/512x512/apps/velkor-editor.png \
+              share/icons/hicolor/scalable/apps/velkor-editor.svg share/doc/velkor-editor/copyright; do
+    [ -s "$root/$path" ] || fail "$path is missing"
+  done
+  desktop-file-validate "$root/share/applications/velkor-editor.desktop" || fail "the desktop entry is invalid"
+
+  # The installed tool on a program it made itself from JSON.
+  local json="$work/program.json"
+  "$root/bin/velkor-tool" backup --simulator --port "Velkor Simulator" "$work/backup" >/dev/null ||
+    fail "the installed velkor-tool could not back up the simulated controller"
+  "$root/bin/velkor-tool" show "$work/backup/slot-1.vkr" >"$work/show.txt" || fail "the installed velkor-tool show failed"
+  grep -q '^ARPEGGIATOR$' "$work/show.txt" || fail "the installed velkor-tool show printed: $(head -3 "$work/show.txt")"
+  "$root/bin/velkor-tool" export "$work/backup/slot-1.vkr" >"$json" || fail "the installed export failed"
+  rm -rf "$work/backup"
+}
+
+# cmake --install into a prefix of one's own, which also refreshes the prefix's file type database.
+prefix="$work/prefix"
+cmake --install "$build" --prefix "$prefix" >/dev/null || fail "cmake --install failed"
+check_tree "$prefix"
+if command -v update-mime-database >/dev/null; then
+  grep -q 'application/x-velkor-program:\*\.vkr' "$prefix/share/mime/globs2" 2>/dev/null ||
+    fail "the .vkr file type is not in the installed MIME database"
+  [ -s "$prefix/share/mime/application/x-velkor-program.xml" ] || fail "the MIME type was not compiled"
+fi
+
+# The Debian package: dependencies from the binaries, contents under /usr.
+if command -v dpkg-deb >/dev/null && command -v dpkg-shlibdeps >/dev/null; then
+  (cd "$build" && cpack -G DEB -B "$work/package" >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; fail "cpack failed"; }
+  deb=$(ls "$work"/package/velkor-editor_*.deb 2>/dev/null | head -n 1)
+  if [ -z "$deb" ]; then
+    fail "cpack made no .deb"
+  else
+    depends=$(dpkg-deb -f "$deb" Depends)
+    for library in libc6 libasound2 libfreetype6 libx11-6; do
+      grep -q "$library" <<<"$depends" || fail "the package does not depend on $library: $depends"
+    done
+    if dpkg-deb -c "$deb" | grep -q 'share/mime/mime.cache\|share/applications/mimeinfo.cache'; then
+      fail "the package carries a generated cache that belongs to the system"
+    fi
+    dpkg-deb -x "$deb" "$work/root" || fail "the package does not unpack"
+    check_tree "$work/root/usr"
+  fi
+fi
+
+[ $failures -eq 0 ] && echo "install and package: all checks passed"
+exit $((failures > 0))
