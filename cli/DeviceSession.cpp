@@ -13,7 +13,7 @@ DeviceSession::~DeviceSession()
         input->stop();
 }
 
-juce::String DeviceSession::open(const juce::String& portName)
+juce::String DeviceSession::open(const juce::String& portName, bool withInput)
 {
     const auto inputs = devices.getInputNames();
     const auto outputs = devices.getOutputNames();
@@ -23,12 +23,14 @@ juce::String DeviceSession::open(const juce::String& portName)
         return "no MIDI port is named \"" + portName + "\"";
     if (outputIndex < 0)
         return "\"" + portName + "\" has no MIDI output to send on";
-    if (inputIndex < 0)
+    if (inputIndex < 0 && withInput)
         return "\"" + portName + "\" has no MIDI input to hear the controller on";
 
     output = devices.openOutput(outputIndex);
     if (output == nullptr)
         return "unable to open the MIDI output \"" + portName + "\"";
+    if (!withInput)
+        return {};
     input = devices.openInput(inputIndex, this);
     if (input == nullptr)
         return "unable to open the MIDI input \"" + portName + "\"";

@@ -29,8 +29,9 @@ public:
     explicit DeviceSession(MidiDeviceSeam& devices);
     ~DeviceSession() override;
 
-    // Opens the input and the output of that exact name; empty on success, else what is missing.
-    juce::String open(const juce::String& portName);
+    // Opens the output of that exact name, and its input unless only sending; empty on success, else
+    // what is missing.
+    juce::String open(const juce::String& portName, bool withInput = true);
 
     void sendProgram(const ByteArray& image, int programNumber);
     Reply requestProgram(int programNumber, int timeoutMs);

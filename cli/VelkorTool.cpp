@@ -499,7 +499,7 @@ int VelkorTool::send(Options& options)
 
     auto devices = deviceFactory(options.simulator, options.fault);
     DeviceSession session(*devices);
-    if (const auto problem = session.open(options.port); problem.isNotEmpty())
+    if (const auto problem = session.open(options.port, options.verify); problem.isNotEmpty())
         return options.fail(badInput, problem + portList(*devices));
     session.sendProgram(*image, options.slot);
 
