@@ -34,7 +34,7 @@ NumberBox::NumberBox(const juce::String&) : juce::TextEditor(juce::String(), 0)
     setMultiLine(false);
     setScrollbarsShown(false);
     setReadOnly(false);
-    setCaretVisible(true);
+    setCaretVisible(false);
     setLookAndFeel(&look);
     juce::TextEditor::addListener(this);
 }
@@ -66,11 +66,13 @@ void NumberBox::setValue(int value)
     const double x = value;
     if (x < minValue || x > maxValue)
     {
-        setText(format(currentValue), true);
+        setText(format(currentValue), false);
         return;
     }
     currentValue = x;
-    setText(format(x), true);
+    // Listeners hear of it below, at once. The framework's text-change broadcast, which nothing here
+    // listens to, would post two messages per box: a program load into many windows paid for them all.
+    setText(format(x), false);
 
     // Newest first; the index is clamped before each call so a list that shrinks meanwhile is not overrun.
     for (int i = listeners.size() - 1; i >= 0; --i)
@@ -112,13 +114,27 @@ void NumberBox::textEditorFocusLost(juce::TextEditor&)
     setHighlightedRegion(juce::Range<int>(0, 0));
 }
 
+// A placed caret blinks on a timer of its own whether or not its box has focus; only the box being
+// typed into has one, so the hundred boxes of each window do not keep a hundred timers running.
+void NumberBox::focusGained(FocusChangeType cause)
+{
+    setCaretVisible(true);
+    juce::TextEditor::focusGained(cause);
+}
+
+void NumberBox::focusLost(FocusChangeType cause)
+{
+    juce::TextEditor::focusLost(cause);
+    setCaretVisible(false);
+}
+
 void NumberBox::applyPanelSetup()
 {
     setMultiLine(false);
     setReturnKeyStartsNewLine(false);
     setReadOnly(false);
     setScrollbarsShown(false);
-    setCaretVisible(true);
+    setCaretVisible(hasKeyboardFocus(false));
     setPopupMenuEnabled(true);
     setColour(juce::TextEditor::textColourId, juce::Colour(0xffffffff));
     setColour(juce::TextEditor::backgroundColourId, juce::Colour(0x00000000));

@@ -29,6 +29,9 @@ public:
     // The face every panel gives its boxes: white text on the black face, cyan selection, text "0".
     void applyPanelSetup();
 
+    void focusGained(FocusChangeType cause) override;
+    void focusLost(FocusChangeType cause) override;
+
     void textEditorReturnKeyPressed(juce::TextEditor&) override;
     void textEditorFocusLost(juce::TextEditor&) override;
 

@@ -220,3 +220,18 @@ TEST(CustomLook, EntryFacesAreBlackRoundedShapesWithoutArrowOrOutline)
     combo.setLookAndFeel(nullptr);
     editor.setLookAndFeel(nullptr);
 }
+
+TEST_F(NumberBoxTest, OnlyTheBoxBeingTypedIntoHasACaret)
+{
+    // A caret keeps a blink timer running once placed: a window's worth of boxes would keep a hundred.
+    makeBox(0, 127, 5);
+    box->setValue(6);
+    EXPECT_FALSE(box->isCaretVisible());
+    box->focusGained(juce::Component::focusChangedDirectly);
+    EXPECT_TRUE(box->isCaretVisible());
+    typeInto(*box, "12");
+    pressReturn(*box);
+    EXPECT_EQ(box->currentValue, 12.0);
+    box->focusLost(juce::Component::focusChangedDirectly);
+    EXPECT_FALSE(box->isCaretVisible());
+}
