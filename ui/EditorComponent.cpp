@@ -10,6 +10,26 @@ std::vector<EditorComponent*>& liveEditors()
     static std::vector<EditorComponent*> editors;
     return editors;
 }
+
+// A pad bank draws its 503 x 257 outline 503 x 260. Resampled on every paint of every window, that was
+// a third of a full repaint; done once here, the paint is a plain copy of the same pixels.
+juce::Image outlineAsDrawn(const char* name, const void* png, int size)
+{
+    const juce::int64 key = juce::String("VelkorPadBankOutline/" + juce::String(name)).hashCode64();
+    juce::Image drawn = juce::ImageCache::getFromHashCode(key);
+    if (drawn.isNull())
+    {
+        const juce::Image original = juce::ImageCache::getFromMemory(png, size);
+        drawn = juce::Image(juce::Image::ARGB, original.getWidth(), 260, true);
+        {
+            juce::Graphics g(drawn);
+            g.drawImage(original, 0, 0, drawn.getWidth(), drawn.getHeight(), 0, 0, original.getWidth(),
+                        original.getHeight());
+        }
+        juce::ImageCache::addImageToCache(drawn, key);
+    }
+    return drawn;
+}
 } // namespace
 
 EditorComponent::EditorComponent()
@@ -19,10 +39,10 @@ EditorComponent::EditorComponent()
 
     backgroundImage = juce::ImageCache::getFromMemory(BinaryData::VelkorEditor_Background_png,
                                                       BinaryData::VelkorEditor_Background_pngSize);
-    bankBStrokeImage = juce::ImageCache::getFromMemory(BinaryData::ColoredPadBankStroke_BankB_png,
-                                                       BinaryData::ColoredPadBankStroke_BankB_pngSize);
-    bankAStrokeImage = juce::ImageCache::getFromMemory(BinaryData::ColoredPadBankStroke_BankA_png,
-                                                       BinaryData::ColoredPadBankStroke_BankA_pngSize);
+    bankBStrokeImage = outlineAsDrawn("B", BinaryData::ColoredPadBankStroke_BankB_png,
+                                      BinaryData::ColoredPadBankStroke_BankB_pngSize);
+    bankAStrokeImage = outlineAsDrawn("A", BinaryData::ColoredPadBankStroke_BankA_png,
+                                      BinaryData::ColoredPadBankStroke_BankA_pngSize);
 
     keybedPanel = std::make_unique<KeybedComponent>();
     joystickPanel = std::make_unique<JoystickComponent>();

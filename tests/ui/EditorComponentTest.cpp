@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "BinaryData.h"
 #include "ui/EditorComponent.h"
 
 #include <gtest/gtest.h>
@@ -105,4 +106,31 @@ TEST(EditorComponent, PaintsTheBackgroundUnderThePanels)
     for (const auto& [x, y] : {std::pair{5, 5}, std::pair{600, 720}, std::pair{1190, 740}})
         EXPECT_EQ(shot.getPixelAt(x, y), background.getPixelAt(x, y)) << x << "," << y;
     EXPECT_NE(shot.getPixelAt(300, 200), background.getPixelAt(300, 200)) << "a pad is drawn over it";
+}
+
+TEST(EditorComponent, PadBankOutlinesPaintAsTheirArtworkStretchedToTheBank)
+{
+    // The outlines are scaled once rather than on every paint; the pixels must be the same either way.
+    EditorComponent editor;
+    const std::pair<PadBankComponent*, juce::Image> banks[] = {
+        {editor.padBankA.get(), juce::ImageCache::getFromMemory(BinaryData::ColoredPadBankStroke_BankA_png,
+                                                                BinaryData::ColoredPadBankStroke_BankA_pngSize)},
+        {editor.padBankB.get(), juce::ImageCache::getFromMemory(BinaryData::ColoredPadBankStroke_BankB_png,
+                                                                BinaryData::ColoredPadBankStroke_BankB_pngSize)}};
+    for (const auto& [bank, artwork] : banks)
+    {
+        juce::Image painted(juce::Image::ARGB, bank->getWidth(), bank->getHeight(), true);
+        juce::Image expected(juce::Image::ARGB, bank->getWidth(), bank->getHeight(), true);
+        {
+            juce::Graphics g(painted);
+            bank->paint(g);
+            juce::Graphics reference(expected);
+            reference.drawImage(artwork, 0, 2, 503, 260, 0, 0, artwork.getWidth(), artwork.getHeight());
+        }
+        int differing = 0;
+        for (int y = 0; y < painted.getHeight(); ++y)
+            for (int x = 0; x < painted.getWidth(); ++x)
+                differing += painted.getPixelAt(x, y) != expected.getPixelAt(x, y) ? 1 : 0;
+        EXPECT_EQ(differing, 0) << bank->getName();
+    }
 }
