@@ -1,7 +1,9 @@
 // Starts a program and reports how long it took until its first top-level window with the given title
-// prefix was mapped, as the X server saw it, then leaves the program running.
+// prefix was mapped, as the X server reported it, then stays until the program ends so that it is
+// reaped here rather than left to whatever init the machine has.
 // Usage: velkor_mapwatch TITLE_PREFIX TIMEOUT_SECONDS PROGRAM [ARGUMENTS...]
-// Prints "MILLISECONDS PID" and exits 0; exits 1 (and ends the program) when no such window came up.
+// Prints "MILLISECONDS PID" once the window is up and exits 0 when the program ends; exits 1 (and
+// ends the program) when no such window came up in time.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
@@ -24,31 +26,26 @@ int ignoreErrors(Display*, XErrorEvent*)
     return 0;
 }
 
-std::string titleOf(Display* display, Window window)
+std::string textProperty(Display* display, Window window, const char* name)
 {
-    const Atom netWmName = XInternAtom(display, "_NET_WM_NAME", False);
-    const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
     Atom type = None;
     int format = 0;
     unsigned long count = 0, remaining = 0;
     unsigned char* data = nullptr;
-    std::string title;
-    if (XGetWindowProperty(display, window, netWmName, 0, 1024, False, utf8, &type, &format, &count,
-                           &remaining, &data) == Success &&
-        data != nullptr)
-        title.assign(reinterpret_cast<char*>(data), count);
+    std::string text;
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1024, False,
+                           AnyPropertyType, &type, &format, &count, &remaining, &data) == Success &&
+        data != nullptr && format == 8)
+        text.assign(reinterpret_cast<char*>(data), count);
     if (data != nullptr)
         XFree(data);
-    if (title.empty())
-    {
-        char* name = nullptr;
-        if (XFetchName(display, window, &name) && name != nullptr)
-        {
-            title = name;
-            XFree(name);
-        }
-    }
-    return title;
+    return text;
+}
+
+std::string titleOf(Display* display, Window window)
+{
+    const std::string title = textProperty(display, window, "_NET_WM_NAME");
+    return title.empty() ? textProperty(display, window, "WM_NAME") : title;
 }
 
 bool isViewable(Display* display, Window window)
@@ -90,7 +87,7 @@ int main(int argc, char** argv)
         _exit(127);
     }
 
-    const auto mappedWithTitle = [&](Window window)
+    const auto titled = [&](Window window)
     { return titleOf(display, window).compare(0, prefix.size(), prefix) == 0; };
     const int fd = ConnectionNumber(display);
     while (Clock::now() - start < timeout)
@@ -99,22 +96,26 @@ int main(int argc, char** argv)
         {
             XEvent event;
             XNextEvent(display, &event);
-            Window mapped = None;
+            // A window counts once it is mapped and has its title, in whichever order those come.
+            Window candidate = None;
             if (event.type == CreateNotify && event.xcreatewindow.parent == root)
             {
                 const Window window = event.xcreatewindow.window;
-                XSelectInput(display, window, StructureNotifyMask);
+                XSelectInput(display, window, StructureNotifyMask | PropertyChangeMask);
                 XSync(display, False);
-                if (isViewable(display, window)) // mapped before we were listening
-                    mapped = window;
+                candidate = window; // it may have been mapped before we were listening
             }
             else if (event.type == MapNotify)
-                mapped = event.xmap.window;
-            if (mapped != None && mappedWithTitle(mapped))
+                candidate = event.xmap.window;
+            else if (event.type == PropertyNotify)
+                candidate = event.xproperty.window;
+            if (candidate != None && isViewable(display, candidate) && titled(candidate))
             {
                 const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
                 std::printf("%.1f %d\n", ms, static_cast<int>(child));
+                std::fflush(stdout);
                 XCloseDisplay(display);
+                waitpid(child, nullptr, 0);
                 return 0;
             }
         }
