@@ -9,7 +9,10 @@ namespace
 {
 struct EmptyMenus : juce::MenuBarModel
 {
-    juce::StringArray getMenuBarNames() override { return {"File", "Edit", "Tools", "Options", "Window", "Help"}; }
+    juce::StringArray getMenuBarNames() override
+    {
+        return {"File", "Edit", "Tools", "Options", "Window", "Help"};
+    }
     juce::PopupMenu getMenuForIndex(int, const juce::String&) override { return {}; }
     void menuItemSelected(int, int) override {}
 };

@@ -17,8 +17,7 @@ double heapKilobytes()
 }
 
 // Heap taken by `count` objects from make(), averaged; they are kept alive until all are measured.
-template <typename Make>
-double perObject(int count, Make make)
+template <typename Make> double perObject(int count, Make make)
 {
     using Object = decltype(make());
     std::vector<Object> kept;

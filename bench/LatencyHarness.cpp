@@ -64,8 +64,9 @@ public:
         devices = owned.get();
         devices->simulator().setReplyDelay(replyDelayMs);
         // The editor's drain is posted by then; two posts later, so are the notifications it left.
-        devices->onDumpHandedOn = [this]
-        { juce::MessageManager::callAsync([this] { juce::MessageManager::callAsync([this] { shown(); }); }); };
+        devices->onDumpHandedOn = [this] {
+            juce::MessageManager::callAsync([this] { juce::MessageManager::callAsync([this] { shown(); }); });
+        };
         app.quitAction = [] {};
         app.setDevices(std::move(owned));
         app.initialise({});

@@ -94,7 +94,8 @@ private:
                                                                std::uint8_t(1 + random.nextInt(127))));
                     break;
                 case 3:
-                    simulator.inject(juce::MidiMessage::controllerEvent(1, random.nextInt(128), random.nextInt(128)));
+                    simulator.inject(
+                        juce::MidiMessage::controllerEvent(1, random.nextInt(128), random.nextInt(128)));
                     break;
                 case 4:
                 {
@@ -180,9 +181,9 @@ TEST(Soak, EditorKeepsWorkingUnderSustainedTraffic)
     traffic.start();
     int windowsOpened = 0, windowsClosed = 0, typed = 0, lostTypes = 0, requests = 0;
     auto nextWindowChange = start;
-    const VelkorSimulator::Fault faults[] = {VelkorSimulator::Fault::none, VelkorSimulator::Fault::none,
-                                             VelkorSimulator::Fault::flood, VelkorSimulator::Fault::corruptValue,
-                                             VelkorSimulator::Fault::noReply};
+    const VelkorSimulator::Fault faults[] = {
+        VelkorSimulator::Fault::none, VelkorSimulator::Fault::none, VelkorSimulator::Fault::flood,
+        VelkorSimulator::Fault::corruptValue, VelkorSimulator::Fault::noReply};
     while (Clock::now() < end)
     {
         const auto now = Clock::now();
@@ -264,10 +265,11 @@ TEST(Soak, EditorKeepsWorkingUnderSustainedTraffic)
     const long endRss = residentKilobytes();
     const long delivered = counter.messages;
     simulator->disconnect(counter);
-    std::printf("soak: %d s, %ld messages sent (%.0f a second), %ld delivered, %d requests, %d windows opened "
-                "and %d closed, %d values typed; RSS %ld kB after warm-up, peak %ld kB, %ld kB at the end\n",
-                seconds, traffic.sent(), double(traffic.sent()) / seconds, delivered, requests, windowsOpened,
-                windowsClosed, typed, warmRss, peakAfterWarmUp, endRss);
+    std::printf(
+        "soak: %d s, %ld messages sent (%.0f a second), %ld delivered, %d requests, %d windows opened "
+        "and %d closed, %d values typed; RSS %ld kB after warm-up, peak %ld kB, %ld kB at the end\n",
+        seconds, traffic.sent(), double(traffic.sent()) / seconds, delivered, requests, windowsOpened,
+        windowsClosed, typed, warmRss, peakAfterWarmUp, endRss);
 
     EXPECT_EQ(lostTypes, 0) << "typed values the model did not take";
     EXPECT_GT(delivered, 0);

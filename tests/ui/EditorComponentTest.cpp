@@ -113,10 +113,12 @@ TEST(EditorComponent, PadBankOutlinesPaintAsTheirArtworkStretchedToTheBank)
     // The outlines are scaled once rather than on every paint; the pixels must be the same either way.
     EditorComponent editor;
     const std::pair<PadBankComponent*, juce::Image> banks[] = {
-        {editor.padBankA.get(), juce::ImageCache::getFromMemory(BinaryData::ColoredPadBankStroke_BankA_png,
-                                                                BinaryData::ColoredPadBankStroke_BankA_pngSize)},
-        {editor.padBankB.get(), juce::ImageCache::getFromMemory(BinaryData::ColoredPadBankStroke_BankB_png,
-                                                                BinaryData::ColoredPadBankStroke_BankB_pngSize)}};
+        {editor.padBankA.get(),
+         juce::ImageCache::getFromMemory(BinaryData::ColoredPadBankStroke_BankA_png,
+                                         BinaryData::ColoredPadBankStroke_BankA_pngSize)},
+        {editor.padBankB.get(),
+         juce::ImageCache::getFromMemory(BinaryData::ColoredPadBankStroke_BankB_png,
+                                         BinaryData::ColoredPadBankStroke_BankB_pngSize)}};
     for (const auto& [bank, artwork] : banks)
     {
         juce::Image painted(juce::Image::ARGB, bank->getWidth(), bank->getHeight(), true);
