@@ -6,7 +6,7 @@
 
 namespace ProgramImage
 {
-std::optional<ByteArray> readFile(const juce::File& file, juce::String& problem)
+std::optional<ByteArray> readFile(const juce::File& file, juce::String& problem, int* badBytes)
 {
     if (file.isDirectory())
     {
@@ -33,7 +33,7 @@ std::optional<ByteArray> readFile(const juce::File& file, juce::String& problem)
         problem = "cannot be read";
         return std::nullopt;
     }
-    problem = findProblem(image);
+    problem = findProblem(image, badBytes);
     if (problem.isNotEmpty())
         return std::nullopt;
     return image;

@@ -10,8 +10,9 @@
 namespace ProgramImage
 {
 // The program image of a file, or nothing and the one reason the editor would refuse the file. The
-// editor's rule is kept: the header and the final byte are not looked at.
-std::optional<ByteArray> readFile(const juce::File& file, juce::String& problem);
+// editor's rule is kept: the header and the final byte are not looked at. The count of bad value bytes
+// goes to badBytes when given.
+std::optional<ByteArray> readFile(const juce::File& file, juce::String& problem, int* badBytes = nullptr);
 
 // Empty when every value byte is valid; otherwise the first bad one: offset, byte, parameter, range.
 // The count of bad bytes goes to badBytes when given.

@@ -415,21 +415,12 @@ int VelkorTool::validate(Options& options)
     for (const auto& path : options.positional)
     {
         juce::String problem;
-        const auto image = ProgramImage::readFile(fileFrom(path), problem);
+        int badBytes = 0;
+        const auto image = ProgramImage::readFile(fileFrom(path), problem, &badBytes);
         if (image)
         {
             options.out << path << ": ok\n";
             continue;
-        }
-        int badBytes = 0;
-        if (auto raw = fileFrom(path); raw.getSize() == ProgramFile::fileSize)
-        {
-            juce::MemoryBlock bytes;
-            if (raw.loadFileAsData(bytes) && bytes.getSize() == ProgramFile::fileSize)
-                ProgramImage::findProblem(
-                    ByteArray(static_cast<const std::uint8_t*>(bytes.getData()),
-                              static_cast<const std::uint8_t*>(bytes.getData()) + bytes.getSize()),
-                    &badBytes);
         }
         options.out << path << ": " << problem;
         if (badBytes > 1)
