@@ -79,6 +79,9 @@ void VelkorEditorApplication::initialise(const juce::String& commandLine)
     menuModel = std::make_unique<MainMenuModel>(commandManager.get());
     clipboard = std::make_unique<ProgramClipboard>();
     lastFilePath = "~";
+#if JUCE_WINDOWS
+    repaintPump = std::make_unique<RepaintPump>();
+#endif
 
     // "--simulator" may stand anywhere; whatever else is given is read as before.
     juce::StringArray arguments;

@@ -2,6 +2,7 @@
 
 #include "app/MainMenuModel.h"
 #include "app/MainWindowManager.h"
+#include "app/RepaintPump.h"
 #include "model/ProgramClipboard.h"
 
 #include <juce_audio_devices/juce_audio_devices.h>
@@ -74,4 +75,5 @@ private:
     std::unique_ptr<ProgramClipboard> clipboard;
     std::unique_ptr<MidiOutputPort> midiOutput;
     std::unique_ptr<juce::FileChooser> chooser;
+    std::unique_ptr<RepaintPump> repaintPump; // Windows only
 };

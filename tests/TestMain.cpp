@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#if !defined(_WIN32)
 #include <dlfcn.h>
+#endif
 
 namespace
 {
@@ -21,7 +23,9 @@ int main(int argc, char** argv)
 {
     // JUCE unloads libX11 at shutdown, and the leak checker then reports what libX11 still held for
     // windows this process put up. Keeping the library loaded leaves real leaks visible.
+#if !defined(_WIN32)
     dlopen("libX11.so.6", RTLD_NOW | RTLD_NODELETE);
+#endif
     // Run as the application does: only then does JUCE install its X error handlers (and Xlib's
     // threading), and an X error about a window that just went away is not fatal.
     juce::JUCEApplicationBase::createInstance = []

@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace
 {
@@ -123,12 +127,22 @@ TEST_F(ProgramFileTest, AnyInvalidValueByteRejectsTheFile)
 
 TEST_F(ProgramFileTest, UnreadableFileIsABadFile)
 {
+#if defined(_WIN32)
+    // Held open by another program that shares nothing: Windows refuses every other reader.
+    const juce::File f = fileWith(ProgramFile::makeImage(fixtures::defaultImage()));
+    HANDLE held = CreateFileW(f.getFullPathName().toWideCharPointer(), GENERIC_READ | GENERIC_WRITE, 0,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_THROW(readProgramFile(f), fileFormatException);
+    CloseHandle(held);
+#else
     if (geteuid() == 0)
         GTEST_SKIP() << "root reads every file";
     const juce::File f = fileWith(ProgramFile::makeImage(fixtures::defaultImage()));
     ASSERT_TRUE(f.setReadOnly(true));
     ASSERT_EQ(chmod(f.getFullPathName().toRawUTF8(), 0), 0);
     EXPECT_THROW(readProgramFile(f), fileFormatException);
+#endif
 }
 
 TEST_F(ProgramFileTest, FailedWriteIsReportedAndLosesNothing)
@@ -151,3 +165,23 @@ TEST_F(ProgramFileTest, FailedWriteIsReportedAndLosesNothing)
     ASSERT_TRUE(ProgramFile::write(existing, changed.toSysExData()));
     EXPECT_EQ(contents(existing), ProgramFile::makeImage(changed.toSysExData())) << "replaced whole";
 }
+
+#if defined(_WIN32)
+TEST_F(ProgramFileTest, FileHeldOpenElsewhereIsNotReplacedAndNothingIsLeftBeside)
+{
+    // Windows cannot replace a file another program holds without sharing: the save fails, says so,
+    // and both the old program and the folder are as they were.
+    const ByteArray old = ProgramFile::makeImage(fixtures::defaultImage());
+    const juce::File f = fileWith(old);
+    HANDLE held = CreateFileW(f.getFullPathName().toWideCharPointer(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    ProgramModel changed;
+    fixtures::setToDefaults(changed);
+    changed.setGlobal(9, 200);
+    EXPECT_FALSE(ProgramFile::write(f, changed.toSysExData()));
+    CloseHandle(held);
+    EXPECT_EQ(contents(f), old);
+    EXPECT_EQ(folder.findChildFiles(juce::File::findFiles, false, "*").size(), 1) << "no temporary file left";
+}
+#endif
