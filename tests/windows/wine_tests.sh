@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# The Windows build under Wine: the unit tests, velkor-tool against the Linux build byte for byte,
+# the real editor end to end on Wine's virtual desktop, and the installer.
+# Usage: wine_tests.sh BUILD_WINDOWS_DIR LINUX_VELKOR_TOOL
+set -uo pipefail
+out=$(cd "$1" && pwd)
+linux_tool=$2
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/../../scripts/lib.sh"
+
+export WINEPREFIX="$out/wine"
+export WINEDEBUG=-all
+# No Mono or Gecko: nothing here needs them, and Wine would ask to install them.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+failed=()
+
+cleanup() {
+  wineserver -k 2>/dev/null
+  stop_virtual_display
+}
+trap cleanup EXIT
+start_virtual_display || exit 1
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "-- a Wine prefix for the tests (once)"
+  wineboot -i >/dev/null 2>&1
+  wineserver -w
+fi
+# One wineserver for the whole run: every start after the first then takes well under a second.
+wineserver -p
+
+echo "== Unit tests under Wine"
+log="$out/velkor_tests.log"
+if wine "$out/velkor_tests.exe" --gtest_brief=1 >"$log" 2>&1 &&
+   ! grep -qE 'JUCE Assertion failure|Leaked objects detected' "$log"; then
+  grep -E '^\[  PASSED  \]|tests? ran' "$log" | tr -d '\r'
+else
+  tail -n 60 "$log" | tr -d '\r'
+  failed+=("unit tests")
+fi
+
+echo "== velkor-tool: Windows against Linux"
+"$here/tool_parity.sh" "$out/velkor-tool.exe" "$linux_tool" || failed+=("velkor-tool parity")
+
+echo "== The editor on Wine's virtual desktop"
+"$here/editor_e2e_wine.sh" "$out/velkor-editor.exe" || failed+=("editor end-to-end")
+
+echo "== Installer"
+"$here/installer_test.sh" "$out" || failed+=("installer")
+
+if [ ${#failed[@]} -gt 0 ]; then
+  echo "FAILED under Wine: ${failed[*]}"
+  exit 1
+fi
+echo "Windows tests under Wine: all passed"
