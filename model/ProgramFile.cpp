@@ -4,6 +4,10 @@
 
 #include <stdexcept>
 
+#if JUCE_WINDOWS
+#include <windows.h>
+#endif
+
 namespace ProgramFile
 {
 ByteArray makeImage(const ByteArray& data)
@@ -41,7 +45,15 @@ bool write(const juce::File& file, const ByteArray& data)
         std::memcmp(written.getData(), image.data(), image.size()) != 0)
         return false;
 
+#if JUCE_WINDOWS
+    // The framework's ReplaceFile path leaves copies beside a target that another program holds
+    // open; a rename over the target either replaces it whole or fails and leaves everything as it was.
+    return MoveFileExW(temp.getFile().getFullPathName().toWideCharPointer(),
+                       file.getFullPathName().toWideCharPointer(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+#else
     return temp.overwriteTargetFileWithTemporary();
+#endif
 }
 } // namespace ProgramFile
 

@@ -37,7 +37,7 @@ keys() { xdotool key --clearmodifiers "$@"; sleep 0.3; }
 tempo_bytes() { od -An -tu1 -j18 -N2 "$1" | tr -s ' ' | sed 's/^ //'; }
 tempo_is() { [ "$(tempo_bytes "$1")" = "$2" ]; }
 same_files() { cmp -s "$1" "$2"; }
-tempo_box() { import -window root -crop 62x15+813+635 +repage "$1" 2>/dev/null; }
+tempo_box() { import -window root -crop 62x15+797+635 +repage "$1" 2>/dev/null; }
 
 cp "$corpus/default.vkr" "$work/Live Set.vkr"
 cp "$corpus/default.vkr" "$work/Other.vkr"
@@ -83,8 +83,11 @@ sleep 1
 
 echo "-- Ctrl+O opens a second file; GET 3 fills it; Ctrl+S"
 keys ctrl+o
-sleep 2
-keys Home shift+End
+wait_until 20 window_is_up "Select File" || fail "Ctrl+O showed no file chooser"
+sleep 1
+# The chooser opens at the desktop's corner; its file name field, then the name typed over "~".
+click 380 432
+keys End shift+Home
 xdotool type --delay 30 "$(winepath -w "$work/Other.vkr")"
 keys Return
 wait_until 20 window_is_up "Velkor Editor - Other.vkr" || fail "Ctrl+O did not open Other.vkr"

@@ -16,12 +16,14 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 # Runs one command line with both tools in the same folder, with the same standard input.
 same() { # [--stdin FILE] arguments...
   local input=/dev/null
-  if [ "$1" = --stdin ]; then input=$2; shift 2; fi
+  if [ "${1:-}" = --stdin ]; then input=$2; shift 2; fi
   checks=$((checks + 1))
   "$linux_tool" "$@" <"$input" >linux.out 2>linux.err
   local linux_code=$?
   wine "$windows_tool" "$@" <"$input" >windows.out 2>windows.err
   local windows_code=$?
+  # A debug build of the framework announces its version; the Windows build is a release build.
+  sed -i '/^JUCE v[0-9.]*$/d' linux.err
   [ "$linux_code" -eq "$windows_code" ] || fail "$*: exit $windows_code on Windows, $linux_code on Linux"
   cmp -s linux.out windows.out || fail "$*: standard output differs: $(diff linux.out windows.out | head -n 6)"
   cmp -s linux.err windows.err || fail "$*: standard error differs: $(diff linux.err windows.err | head -n 6)"
@@ -32,7 +34,7 @@ same() { # [--stdin FILE] arguments...
 cp "$corpus/default.vkr" default.vkr
 cp "$corpus/dump_program3.syx" dump.vkr
 cp "$corpus/zero_header.vkr" zero.vkr
-"$linux_tool" export default.vkr >default.json || fail "the Linux tool could not export the default program"
+"$linux_tool" export default.vkr >default.json 2>/dev/null || fail "the Linux tool could not export the default program"
 edits=(
   's/"tempo": 128/"tempo": 96/; s/"Momentary"/"Toggle"/g'
   's/"on": false/"on": true/; s/"note": 3[6-9]/"note": 127/g; s/"transpose": 0/"transpose": -12/'
@@ -41,7 +43,7 @@ edits=(
 programs=(default.vkr dump.vkr zero.vkr)
 for i in "${!edits[@]}"; do
   sed "${edits[$i]}" default.json >"variant-$i.json"
-  "$linux_tool" import "variant-$i.json" "variant-$i.vkr" || fail "the Linux tool refused variant $i"
+  "$linux_tool" import "variant-$i.json" "variant-$i.vkr" 2>/dev/null || fail "the Linux tool refused variant $i"
   programs+=("variant-$i.vkr")
 done
 cp "$corpus/short.vkr" short.vkr
@@ -76,7 +78,7 @@ same diff default.vkr short.vkr
 for i in "${!edits[@]}"; do
   same import "variant-$i.json" "windows-$i.vkr"
   mv linux.out linux-import.out
-  "$linux_tool" import "variant-$i.json" "linux-$i.vkr"
+  "$linux_tool" import "variant-$i.json" "linux-$i.vkr" 2>/dev/null
   cmp -s "linux-$i.vkr" "windows-$i.vkr" || fail "import of variant $i wrote different files"
   same --stdin "variant-$i.json" import - "stdin-$i.vkr"
   cmp -s "linux-$i.vkr" "stdin-$i.vkr" || fail "import - of variant $i wrote a different file"
