@@ -17,6 +17,21 @@ configure_and_build() { # build-dir build-type [cmake options...] -- [targets...
   fi
 }
 
+# The x.y.z of the project() line: the version every package and installer carries.
+project_version() {
+  sed -n 's/^project(VelkorEditor VERSION \([0-9]*\.[0-9]*\.[0-9]*\)[ )].*/\1/p' "$root/CMakeLists.txt"
+}
+
+# Polls a command until it succeeds or the seconds run out: tests wait on windows and files this way.
+wait_until() { # seconds command...
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ $SECONDS -ge $deadline ] && return 1
+    sleep 0.2
+  done
+}
+
 # Starts Xvfb (and openbox, for title bars and focus) and exports DISPLAY; stop_virtual_display ends them.
 start_virtual_display() {
   local fifo

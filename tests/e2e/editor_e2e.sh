@@ -2,6 +2,7 @@
 # Drives the real editor through its keyboard shortcuts, as a person would, on the current display.
 # Usage: editor_e2e.sh EDITOR_EXECUTABLE
 set -uo pipefail
+source "$(dirname "$0")/../../scripts/lib.sh"
 editor=$1
 work=$(mktemp -d)
 pids=()
@@ -31,14 +32,6 @@ wait_for_window() { # title -> window id; polls, since a search can fail while o
 window_count() { xdotool search --onlyvisible --name '^Velkor Editor - ' 2>/dev/null | wc -l; }
 windows_are() { [ "$(window_count)" -eq "$1" ]; }
 
-wait_until() { # seconds command...
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ $SECONDS -ge $deadline ] && return 1
-    sleep 0.2
-  done
-}
 
 keys() { # window keys...
   local w=$1

@@ -12,7 +12,7 @@ failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 finish() { [ "$failures" -eq 0 ] && echo "installer: all passed"; exit $((failures > 125 ? 125 : failures)); }
 
-version=$(sed -n 's/^project(VelkorEditor VERSION \([0-9]*\.[0-9]*\.[0-9]*\)[ )].*/\1/p' "$root/CMakeLists.txt")
+version=$(project_version)
 setup="$dir/VelkorEditor-$version-setup.exe"
 portable="$dir/VelkorEditor-$version-portable.zip"
 [ -s "$setup" ] || fail "$setup is missing"
@@ -71,24 +71,12 @@ window_shown() { # pattern
   return 1
 }
 
-wait_for_window() { # seconds pattern
-  local deadline=$((SECONDS + $1))
-  until window_shown "$2"; do
-    [ $SECONDS -lt $deadline ] || return 1
-    sleep 0.2
-  done
-}
-
-wait_until_gone() { # seconds path
-  local deadline=$((SECONDS + $1))
-  while [ -e "$2" ] && [ $SECONDS -lt $deadline ]; do sleep 0.2; done
-  [ ! -e "$2" ]
-}
+no_editor_shown() { ! window_shown '^Velkor Editor'; }
+gone() { [ ! -e "$1" ]; }
 
 close_editors() {
   run 20 taskkill /f /im velkor-editor.exe >/dev/null
-  local deadline=$((SECONDS + 10))
-  while window_shown '^Velkor Editor' && [ $SECONDS -lt $deadline ]; do sleep 0.2; done
+  wait_until 10 no_editor_shown
 }
 
 started=$SECONDS
@@ -124,7 +112,7 @@ output=$(run 30 "$instdir/velkor-tool.exe" --version) || fail "the installed vel
 [ "$output" = "velkor-tool $version" ] || fail "the installed velkor-tool --version printed: $output"
 
 wine "$instdir/velkor-editor.exe" >/dev/null 2>&1 </dev/null &
-if wait_for_window 30 '^Velkor Editor - Untitled1'; then
+if wait_until 30 window_shown '^Velkor Editor - Untitled1'; then
   # An update while the editor runs cannot replace it; that must not be reported as success.
   run 60 "$setup" /S >/dev/null && fail "a silent install over the running editor reported success"
 else
@@ -136,12 +124,12 @@ close_editors
 mkdir -p "$drive/users/Public/Velkor test"
 cp "$root/fuzz/corpus/read_program_file/default.vkr" "$drive/users/Public/Velkor test/assoc check.vkr"
 run 20 start 'C:\users\Public\Velkor test\assoc check.vkr' >/dev/null || fail "start on a .vkr file failed"
-wait_for_window 30 '^Velkor Editor - assoc check\.vkr' || fail "a .vkr file opened from the shell showed no editor window"
+wait_until 30 window_shown '^Velkor Editor - assoc check\.vkr' || fail "a .vkr file opened from the shell showed no editor window"
 close_editors
 
 # Uninstall. The uninstaller hands over to a copy of itself and returns at once, so wait for its work.
 run 60 "$instdir/Uninstall.exe" /S >/dev/null || fail "the silent uninstall exited with $?"
-wait_until_gone 30 "$instdir" || fail "the install folder is still there: $(ls "$instdir" | tr '\n' ' ')"
+wait_until 30 gone "$instdir" || fail "the install folder is still there: $(ls "$instdir" | tr '\n' ' ')"
 [ -e "$shortcut" ] && fail "the Start menu shortcut is still there"
 reg_exists 'HKCR\.vkr' && fail ".vkr is still registered"
 reg_exists 'HKCR\VelkorEditor.Program' && fail "the .vkr type is still registered"
@@ -155,7 +143,7 @@ run 120 "$setup" /S '/D=C:\Tools' >/dev/null || fail "the silent install into C:
 [ -s "$drive/Tools/velkor-editor.exe" ] || fail "/D did not choose the install folder"
 run 20 reg add 'HKLM\Software\Classes\.vkr' /ve /d Other.Program /f /reg:64 >/dev/null
 run 60 "$drive/Tools/Uninstall.exe" /S >/dev/null || fail "the second silent uninstall exited with $?"
-wait_until_gone 30 "$drive/Tools/Uninstall.exe" || fail "the uninstaller in C:\\Tools did not finish"
+wait_until 30 gone "$drive/Tools/Uninstall.exe" || fail "the uninstaller in C:\\Tools did not finish"
 [ -e "$drive/Tools/velkor-editor.exe" ] && fail "the editor in C:\\Tools was not removed"
 [ "$(cat "$drive/Tools/notes.txt" 2>/dev/null)" = keep ] || fail "uninstalling removed a file the user had in the folder"
 [ "$(reg_value 'HKCR\.vkr')" = Other.Program ] || fail "uninstalling took .vkr from the program that had it"

@@ -77,7 +77,6 @@ same diff default.vkr short.vkr
 # JSON into program files: from a file and from standard input, good and refused.
 for i in "${!edits[@]}"; do
   same import "variant-$i.json" "windows-$i.vkr"
-  mv linux.out linux-import.out
   "$linux_tool" import "variant-$i.json" "linux-$i.vkr" 2>/dev/null
   cmp -s "linux-$i.vkr" "windows-$i.vkr" || fail "import of variant $i wrote different files"
   same --stdin "variant-$i.json" import - "stdin-$i.vkr"
