@@ -4,6 +4,7 @@
 # program sent to slot 3 and fetched into a second window opened with Ctrl+O.
 # Usage: editor_e2e_wine.sh VELKOR_EDITOR_EXE   (on the current DISPLAY, WINEPREFIX set by the caller)
 set -uo pipefail
+source "$(dirname "$0")/../../scripts/lib.sh"
 editor=$1
 work=$(mktemp -d)
 corpus="$(cd "$(dirname "$0")/../.." && pwd)/fuzz/corpus/read_program_file"
@@ -17,14 +18,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-wait_until() { # seconds command...
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ $SECONDS -ge $deadline ] && return 1
-    sleep 0.3
-  done
-}
 window_is_up() { xdotool search --name "^$1\$" >/dev/null 2>&1; }
 no_editor_window() { ! xdotool search --name '^Velkor Editor - ' >/dev/null 2>&1; }
 # Points on the virtual desktop: Wine places a window's client area where the editor asks, window n
@@ -56,11 +49,12 @@ sleep 1
 
 echo "-- a value typed into TEMPO, Ctrl+S"
 tempo_box "$work/tempo-before.png"
-panel_click 0 828 573
-keys ctrl+a
-xdotool type --delay 60 "200"
-keys Return
+# Typed again when the first keys reached a window still settling after its first paint.
 for _ in 1 2 3; do
+  panel_click 0 828 573
+  keys ctrl+a
+  xdotool type --delay 60 "200"
+  keys Return
   keys ctrl+s
   wait_until 4 tempo_is "$work/Live Set.vkr" "1 72" && break
 done
