@@ -3,8 +3,8 @@
 # same standard output, standard error and exit code, byte for byte, and the same files written.
 # Usage: tool_parity.sh WINDOWS_VELKOR_TOOL_EXE LINUX_VELKOR_TOOL
 set -uo pipefail
-windows_tool=$1
-linux_tool=$2
+windows_tool=$(realpath "$1")
+linux_tool=$(realpath "$2")
 corpus="$(cd "$(dirname "$0")/../.." && pwd)/fuzz/corpus/read_program_file"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
