@@ -244,13 +244,14 @@ void MainWindowManager::setMidiInput(const juce::String& name)
         if (midiInput != nullptr)
             midiInput->stop();
         midiInput.reset();
-        midiInput = services.devices->openInput(index, this);
+        midiInput = services.devices->openInput(index, name, this);
         if (midiInput == nullptr)
         {
             UserMessage::show("Unable to open the MIDI input \"" + name + "\"");
             continue;
         }
         midiInput->start();
+        midiInputName = name;
     }
 }
 
@@ -263,7 +264,7 @@ void MainWindowManager::setMidiOutput(const juce::String& name)
     {
         if (names[index] != name)
             continue;
-        auto output = services.devices->openOutput(index);
+        auto output = services.devices->openOutput(index, name);
         if (output == nullptr)
             UserMessage::show("Unable to open the MIDI output \"" + name + "\"");
         if (services.useOutput)

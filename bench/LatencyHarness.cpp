@@ -32,12 +32,16 @@ public:
 
     juce::StringArray getInputNames() override { return inner.getInputNames(); }
     juce::StringArray getOutputNames() override { return inner.getOutputNames(); }
-    std::unique_ptr<MidiInputPort> openInput(int index, juce::MidiInputCallback* callback) override
+    std::unique_ptr<MidiInputPort> openInput(int index, const juce::String& name,
+                                             juce::MidiInputCallback* callback) override
     {
         target = callback;
-        return inner.openInput(index, this);
+        return inner.openInput(index, name, this);
     }
-    std::unique_ptr<MidiOutputPort> openOutput(int index) override { return inner.openOutput(index); }
+    std::unique_ptr<MidiOutputPort> openOutput(int index, const juce::String& name) override
+    {
+        return inner.openOutput(index, name);
+    }
     VelkorSimulator& simulator() { return inner.getSimulator(); }
 
 private:

@@ -30,7 +30,10 @@ public:
     virtual juce::StringArray getInputNames() = 0;
     virtual juce::StringArray getOutputNames() = 0;
 
-    // Null when the device cannot be opened. The callback's source argument may be null.
-    virtual std::unique_ptr<MidiInputPort> openInput(int index, juce::MidiInputCallback* callback) = 0;
-    virtual std::unique_ptr<MidiOutputPort> openOutput(int index) = 0;
+    // Opens the device at an index of the names listed before, which must still carry that name: a
+    // device plugged in or out since the listing can move another one to the index. Null when the
+    // device cannot be opened or is named otherwise. The callback's source argument may be null.
+    virtual std::unique_ptr<MidiInputPort> openInput(int index, const juce::String& name,
+                                                     juce::MidiInputCallback* callback) = 0;
+    virtual std::unique_ptr<MidiOutputPort> openOutput(int index, const juce::String& name) = 0;
 };

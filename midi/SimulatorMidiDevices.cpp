@@ -53,22 +53,23 @@ juce::StringArray SimulatorMidiDevices::getOutputNames()
     return names;
 }
 
-std::unique_ptr<MidiInputPort> SimulatorMidiDevices::openInput(int index, juce::MidiInputCallback* callback)
+std::unique_ptr<MidiInputPort> SimulatorMidiDevices::openInput(int index, const juce::String& name,
+                                                               juce::MidiInputCallback* callback)
 {
     const int systemCount = system != nullptr ? system->getInputNames().size() : 0;
     if (index >= 0 && index < systemCount)
-        return system->openInput(index, callback);
-    if (index != systemCount || callback == nullptr)
+        return system->openInput(index, name, callback);
+    if (index != systemCount || name != VelkorSimulator::deviceName || callback == nullptr)
         return nullptr;
     return std::make_unique<SimulatorInputPort>(simulator, *callback);
 }
 
-std::unique_ptr<MidiOutputPort> SimulatorMidiDevices::openOutput(int index)
+std::unique_ptr<MidiOutputPort> SimulatorMidiDevices::openOutput(int index, const juce::String& name)
 {
     const int systemCount = system != nullptr ? system->getOutputNames().size() : 0;
     if (index >= 0 && index < systemCount)
-        return system->openOutput(index);
-    if (index != systemCount)
+        return system->openOutput(index, name);
+    if (index != systemCount || name != VelkorSimulator::deviceName)
         return nullptr;
     return std::make_unique<SimulatorOutputPort>(simulator);
 }

@@ -14,8 +14,9 @@ public:
 
     juce::StringArray getInputNames() override;
     juce::StringArray getOutputNames() override;
-    std::unique_ptr<MidiInputPort> openInput(int index, juce::MidiInputCallback* callback) override;
-    std::unique_ptr<MidiOutputPort> openOutput(int index) override;
+    std::unique_ptr<MidiInputPort> openInput(int index, const juce::String& name,
+                                             juce::MidiInputCallback* callback) override;
+    std::unique_ptr<MidiOutputPort> openOutput(int index, const juce::String& name) override;
 
     // Open ports share it, so it lives as long as the last of them.
     VelkorSimulator& getSimulator() { return *simulator; }

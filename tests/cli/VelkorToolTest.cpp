@@ -16,8 +16,11 @@ class NoDevices : public MidiDeviceSeam
 public:
     juce::StringArray getInputNames() override { return {}; }
     juce::StringArray getOutputNames() override { return {}; }
-    std::unique_ptr<MidiInputPort> openInput(int, juce::MidiInputCallback*) override { return nullptr; }
-    std::unique_ptr<MidiOutputPort> openOutput(int) override { return nullptr; }
+    std::unique_ptr<MidiInputPort> openInput(int, const juce::String&, juce::MidiInputCallback*) override
+    {
+        return nullptr;
+    }
+    std::unique_ptr<MidiOutputPort> openOutput(int, const juce::String&) override { return nullptr; }
 };
 
 const juce::String port = VelkorSimulator::deviceName;

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace
 {
 // Deletes the window later, as the window manager does.

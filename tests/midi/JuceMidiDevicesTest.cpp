@@ -10,12 +10,13 @@ TEST(JuceMidiDevices, IndexesOutsideTheListsOpenNothing)
     const int inputs = devices.getInputNames().size();
     const int outputs = devices.getOutputNames().size();
     miditest::Receiver receiver;
-    EXPECT_EQ(devices.openInput(-1, &receiver), nullptr);
-    EXPECT_EQ(devices.openInput(inputs, &receiver), nullptr);
-    EXPECT_EQ(devices.openOutput(-1), nullptr);
-    EXPECT_EQ(devices.openOutput(outputs), nullptr);
+    EXPECT_EQ(devices.openInput(-1, "", &receiver), nullptr);
+    EXPECT_EQ(devices.openInput(inputs, "", &receiver), nullptr);
+    EXPECT_EQ(devices.openOutput(-1, ""), nullptr);
+    EXPECT_EQ(devices.openOutput(outputs, ""), nullptr);
     if (inputs > 0)
     {
-        EXPECT_EQ(devices.openInput(0, nullptr), nullptr) << "an input without a callback";
+        EXPECT_EQ(devices.openInput(0, devices.getInputNames()[0], nullptr), nullptr)
+            << "an input without a callback";
     }
 }

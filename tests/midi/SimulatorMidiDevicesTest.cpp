@@ -10,12 +10,13 @@ struct SystemPorts : MidiDeviceSeam
 {
     juce::StringArray getInputNames() override { return {"Keys In", "Pads In"}; }
     juce::StringArray getOutputNames() override { return {"Keys Out"}; }
-    std::unique_ptr<MidiInputPort> openInput(int index, juce::MidiInputCallback*) override
+    std::unique_ptr<MidiInputPort> openInput(int index, const juce::String&,
+                                             juce::MidiInputCallback*) override
     {
         opened.add("in " + juce::String(index));
         return nullptr;
     }
-    std::unique_ptr<MidiOutputPort> openOutput(int index) override
+    std::unique_ptr<MidiOutputPort> openOutput(int index, const juce::String&) override
     {
         opened.add("out " + juce::String(index));
         return nullptr;
@@ -34,14 +35,15 @@ TEST(SimulatorMidiDevices, ListedLastAndOpenedByItsIndex)
     EXPECT_EQ(SimulatorMidiDevices(nullptr).getInputNames(), juce::StringArray("Velkor Simulator"));
 
     miditest::Receiver receiver, other;
-    devices->openInput(1, &receiver);
-    devices->openOutput(0);
-    EXPECT_EQ(devices->openInput(3, &receiver), nullptr);
-    EXPECT_EQ(devices->openOutput(2), nullptr);
+    devices->openInput(1, "Pads In", &receiver);
+    devices->openOutput(0, "Keys Out");
+    EXPECT_EQ(devices->openInput(3, "Velkor Simulator", &receiver), nullptr);
+    EXPECT_EQ(devices->openInput(2, "Pads In", &receiver), nullptr) << "the simulator is not \"Pads In\"";
+    EXPECT_EQ(devices->openOutput(2, "Velkor Simulator"), nullptr);
     EXPECT_EQ(opened, juce::StringArray({"in 1", "out 0"})) << "system indexes go to the system";
 
-    auto input = devices->openInput(2, &receiver);
-    auto output = devices->openOutput(1);
+    auto input = devices->openInput(2, "Velkor Simulator", &receiver);
+    auto output = devices->openOutput(1, "Velkor Simulator");
     ASSERT_TRUE(input != nullptr && output != nullptr);
     juce::Random random(5);
     const ByteArray image = fixtures::randomModel(random).toSysExData();
