@@ -17,8 +17,16 @@ juce::String DeviceSession::open(const juce::String& portName, bool withInput)
 {
     const auto inputs = devices.getInputNames();
     const auto outputs = devices.getOutputNames();
-    const int inputIndex = inputs.indexOf(portName);
-    const int outputIndex = outputs.indexOf(portName);
+    // Of two ports with one name the later is used, as in the editor.
+    const auto lastIndexOf = [&portName](const juce::StringArray& names)
+    {
+        for (int index = names.size(); --index >= 0;)
+            if (names[index] == portName)
+                return index;
+        return -1;
+    };
+    const int inputIndex = lastIndexOf(inputs);
+    const int outputIndex = lastIndexOf(outputs);
     if (inputIndex < 0 && outputIndex < 0)
         return "no MIDI port is named \"" + portName + "\"";
     if (outputIndex < 0)
@@ -26,12 +34,12 @@ juce::String DeviceSession::open(const juce::String& portName, bool withInput)
     if (inputIndex < 0 && withInput)
         return "\"" + portName + "\" has no MIDI input to hear the controller on";
 
-    output = devices.openOutput(outputIndex);
+    output = devices.openOutput(outputIndex, portName);
     if (output == nullptr)
         return "unable to open the MIDI output \"" + portName + "\"";
     if (!withInput)
         return {};
-    input = devices.openInput(inputIndex, this);
+    input = devices.openInput(inputIndex, portName, this);
     if (input == nullptr)
         return "unable to open the MIDI input \"" + portName + "\"";
     input->start();

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# velkor-tool on JUCE's real ALSA MIDI code, with the sequencer stand-in preloaded: the controller's
+# port as a musician would name it, send with read-back, get and backup, and a controller that answers
+# in pieces, late, not at all, or is unplugged.
+# Usage: velkor_tool_alsa.sh VELKOR_TOOL_EXECUTABLE STAND_IN_PRELOAD
+set -uo pipefail
+tool=$1
+preload=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+export VELKOR_SEQ_STATE=$work/controller VELKOR_SEQ_DEVICES="Velkor"
+mkdir -p controller/device-1 controller/device-2
+port=(--port "Velkor MIDI 1")
+
+expect_code() { # code command...
+  local want=$1
+  shift
+  LD_PRELOAD=$preload "$@" >out.txt 2>err.txt
+  local got=$?
+  [ "$got" -eq "$want" ] || fail "$* exited $got, not $want: $(cat err.txt)"
+  ! grep -E 'JUCE Assertion failure|Leaked objects detected|ALSA lib' err.txt || fail "$* complained on stderr"
+}
+fault() { echo "$1" >controller/device-1/fault; }
+
+expect_code 0 "$tool" ports
+grep -qx '  Velkor MIDI 1' out.txt && grep -qx '  Midi Through Port-0' out.txt || fail "ports listed: $(cat out.txt)"
+
+# A program of our own, written to slot 3 and read back by the tool, then by get and backup.
+expect_code 0 "$tool" get "${port[@]}" --slot 1 default.vkr
+"$tool" export default.vkr 2>/dev/null | sed 's/"tempo": 128/"tempo": 97/' | "$tool" import - mine.vkr 2>/dev/null ||
+  fail "could not make a program"
+expect_code 0 "$tool" send "${port[@]}" --slot 3 --verify mine.vkr
+cmp -s mine.vkr controller/device-1/slot-3.vkr || fail "the controller holds something else in slot 3"
+expect_code 0 "$tool" get "${port[@]}" --slot 3 got.vkr
+cmp -s mine.vkr got.vkr || fail "get brought back something else"
+expect_code 0 "$tool" backup "${port[@]}" backups
+cmp -s mine.vkr backups/slot-3.vkr && cmp -s default.vkr backups/slot-1.vkr || fail "backup differs"
+
+# A dump delivered in pieces, as USB MIDI drivers hand it on, and one answered late but in time.
+fault "split 16"
+for trip in 1 2 3 4 5; do
+  expect_code 0 "$tool" get "${port[@]}" --slot 3 "split-$trip.vkr"
+  cmp -s mine.vkr "split-$trip.vkr" || fail "a split dump came back as something else"
+done
+fault "late 400"
+expect_code 0 "$tool" get "${port[@]}" --slot 3 --timeout 2000 late.vkr
+cmp -s mine.vkr late.vkr || fail "a late dump came back as something else"
+
+# Too late, silent, corrupt: refused with the exit codes of the other commands, and no file.
+fault "late 1500"
+expect_code 3 "$tool" get "${port[@]}" --slot 3 --timeout 300 tooLate.vkr
+fault silent
+expect_code 3 "$tool" backup "${port[@]}" --timeout 200 silent
+grep -q 'no answer from "Velkor MIDI 1"' err.txt || fail "silence said: $(cat err.txt)"
+fault corrupt
+expect_code 1 "$tool" send "${port[@]}" --slot 2 --verify mine.vkr
+[ ! -e tooLate.vkr ] && [ ! -e silent ] || fail "a failed command left a file"
+fault none
+
+# Unplugged: the port is gone with a clear message; plugged back, it works again.
+touch controller/device-1/unplugged
+expect_code 1 "$tool" get "${port[@]}" --slot 1 gone.vkr
+grep -q 'no MIDI port is named "Velkor MIDI 1"' err.txt || fail "unplugged said: $(cat err.txt)"
+rm controller/device-1/unplugged
+expect_code 0 "$tool" get "${port[@]}" --slot 1 back.vkr
+
+# Two controllers of one name: the later one is used, as in the editor.
+export VELKOR_SEQ_DEVICES="Velkor;Velkor"
+expect_code 0 "$tool" send "${port[@]}" --slot 4 --verify mine.vkr
+[ -e controller/device-2/slot-4.vkr ] && [ ! -e controller/device-1/slot-4.vkr ] ||
+  fail "the earlier of two equally named controllers was written"
+
+[ $failures -eq 0 ] && echo "velkor-tool on ALSA: all checks passed"
+[ $failures -eq 0 ]
