@@ -53,6 +53,7 @@ public:
     void setMidiInput(const juce::String& name);
     void setMidiOutput(const juce::String& name);
     bool hasMidiInput() const { return midiInput != nullptr; }
+    juce::String getMidiInputName() const { return midiInput != nullptr ? midiInputName : juce::String(); }
 
     juce::StringArray getMidiInputNames() override;
     juce::StringArray getMidiOutputNames() override;
@@ -72,6 +73,7 @@ public:
     std::unique_ptr<juce::Component> deviceWindow;
     std::unique_ptr<AboutWindow> aboutWindow;
     std::unique_ptr<MidiInputPort> midiInput;
+    juce::String midiInputName;
 
 private:
     void showWindow(MainWindow& window, const juce::String& title);

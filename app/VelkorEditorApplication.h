@@ -34,6 +34,7 @@ public:
 
     bool sendToController(const juce::MidiMessage& message) override;
     void showDeviceSetup() override;
+    juce::String getMidiInputName() override { return windowManager.getMidiInputName(); }
 
     void openProgram();
     void saveProgram();

@@ -41,6 +41,7 @@ struct SilentSender : ProgramSender
 {
     bool sendToController(const juce::MidiMessage&) override { return true; }
     void showDeviceSetup() override {}
+    juce::String getMidiInputName() override { return "Bench"; }
 };
 
 inline bool haveDisplay()

@@ -1,6 +1,7 @@
 #include "model/EditorController.h"
 
 #include "model/midiFormatException.h"
+#include "ui/UserMessage.h"
 
 namespace
 {
@@ -366,11 +367,9 @@ void EditorController::applyProgramValues(const ProgramValues& values, bool from
     if (fromHardware && !awaitingReply)
         return;
     awaitingReply = false;
+    stopTimer();
 
-    const auto v = [&values](int index)
-    {
-        return values[static_cast<std::size_t>(index)];
-    };
+    const auto v = [&values](int index) { return values[static_cast<std::size_t>(index)]; };
     const int globalOrder[] = {0, 1, 12, 2, 3, 4, 5, 6, 7, 8};
     for (int i = 0; i < 10; ++i)
         setGlobalValue(globalOrder[i], v(i));
@@ -451,7 +450,37 @@ void EditorController::requestProgram(int number)
 {
     const juce::MidiMessage request = ProgramSysEx::programRequestMessage(number);
     awaitingReply = true;
-    send(request);
+    if (sender == nullptr)
+        return;
+    if (!sender->sendToController(request))
+    {
+        sender->showDeviceSetup();
+        return;
+    }
+    unansweredProgram = number;
+    startTimer(noAnswerDelayMs);
+}
+
+void EditorController::timerCallback()
+{
+    stopTimer();
+    if (!awaitingReply || sender == nullptr)
+        return;
+    const juce::String program = unansweredProgram == ProgramSysEx::ramProgramNumber
+                                     ? "RAM"
+                                     : "Program: " + juce::String(unansweredProgram);
+    const juce::String seconds =
+        juce::String(noAnswerDelayMs / 1000.0, 1).trimCharactersAtEnd("0").trimCharactersAtEnd(".");
+    const juce::String input = sender->getMidiInputName();
+    if (input.isEmpty())
+        UserMessage::show("The controller's answer to the request for " + program +
+                          " cannot arrive: no MIDI input is chosen.\n\nChoose the controller's input in "
+                          "Options > Device Setup. This window still takes the program if it arrives later.");
+    else
+        UserMessage::show("No answer from the controller for " + program + " within " + seconds +
+                          " seconds on the MIDI input \"" + input +
+                          "\".\n\nCheck that the controller is connected and that its ports are chosen in "
+                          "Options > Device Setup. This window still takes the program if it arrives later.");
 }
 
 void EditorController::send(const juce::MidiMessage& message)

@@ -9,7 +9,8 @@
 // the widgets' notifications write the model, so the two never drift apart.
 class EditorController : public juce::Button::Listener,
                          public juce::ComboBox::Listener,
-                         public NumberBox::Listener
+                         public NumberBox::Listener,
+                         private juce::Timer
 {
 public:
     EditorController(EditorComponent* editor, ProgramSender* sender = nullptr);
@@ -38,18 +39,25 @@ public:
     const ProgramModel& getModel() const { return *model; }
 
     void sendProgram(int number);
+    // A request that went out and has no answer after the delay is reported once; the window goes on
+    // waiting all the same.
     void requestProgram(int number);
     bool isAwaitingReply() const { return awaitingReply; }
+    static constexpr int defaultNoAnswerDelayMs = 3000;
+    void setNoAnswerDelay(int milliseconds) { noAnswerDelayMs = milliseconds; }
 
 private:
     void registerWithWidgets();
     void takeModelFromWidgets();
     void send(const juce::MidiMessage& message);
+    void timerCallback() override;
 
     juce::Component::SafePointer<EditorComponent> editor;
     std::unique_ptr<ProgramModel> model;
     bool awaitingReply = false;
     ProgramSender* sender;
+    int noAnswerDelayMs = defaultNoAnswerDelayMs;
+    int unansweredProgram = 0;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(EditorController)
 };

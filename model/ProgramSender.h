@@ -12,4 +12,6 @@ public:
     // Sends the message once; false when no output is open and nothing was sent.
     virtual bool sendToController(const juce::MidiMessage& message) = 0;
     virtual void showDeviceSetup() = 0;
+    // The name of the open MIDI input, on which answers arrive; empty when none is open.
+    virtual juce::String getMidiInputName() = 0;
 };

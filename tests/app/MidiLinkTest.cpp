@@ -54,7 +54,8 @@ struct FakeDevices : MidiDeviceSeam
 {
     juce::StringArray getInputNames() override { return inputs; }
     juce::StringArray getOutputNames() override { return outputs; }
-    std::unique_ptr<MidiInputPort> openInput(int index, juce::MidiInputCallback* callback) override
+    std::unique_ptr<MidiInputPort> openInput(int index, const juce::String&,
+                                             juce::MidiInputCallback* callback) override
     {
         openedInputs.push_back(index);
         if (failingInputs.contains(index))
@@ -64,7 +65,7 @@ struct FakeDevices : MidiDeviceSeam
         input = port.get();
         return port;
     }
-    std::unique_ptr<MidiOutputPort> openOutput(int index) override
+    std::unique_ptr<MidiOutputPort> openOutput(int index, const juce::String&) override
     {
         openedOutputs.push_back(index);
         return std::make_unique<FakeOutput>(sent);
@@ -227,6 +228,57 @@ TEST_F(MidiLinkTest, ACorruptedDumpChangesNothingAndTellsAWaitingUser)
     EXPECT_EQ(messages, juce::StringArray("MIDI Sysex Format Error"));
     EXPECT_EQ(controller(0).getProgramImage(), before);
     EXPECT_TRUE(controller(0).isAwaitingReply());
+}
+
+TEST_F(MidiLinkTest, ARequestNobodyAnswersIsReportedOnceAndStillWaits)
+{
+    struct Case
+    {
+        const char* name;
+        juce::StringArray inputs, outputs;
+        bool answered;
+        juce::StringArray expected;
+    };
+    const juce::String afterwards = "\n\n";
+    const Case cases[] = {
+        {"no answer",
+         {"Velkor"},
+         {"Out 1"},
+         false,
+         {"No answer from the controller for Program: 2 within 0.1 seconds on the MIDI input \"Velkor\"."}},
+        {"answered in time", {"Velkor"}, {"Out 1"}, true, {}},
+        {"no input chosen",
+         {},
+         {"Out 1"},
+         false,
+         {"The controller's answer to the request for Program: 2 cannot arrive: no MIDI input is chosen."}},
+        {"no output: device setup instead", {"Velkor"}, {}, false, {}},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        messages.clear();
+        SetUp();
+        manager().applyDeviceNames(c.inputs, c.outputs);
+        controller(0).setNoAnswerDelay(100);
+        controller(0).requestProgram(2);
+        if (c.answered)
+            devices->deliverFromDeviceThread({dumpOf(someProgram(3).toSysExData())});
+        pumpMessages(400);
+        juce::StringArray firstParagraphs;
+        for (const auto& text : messages)
+            firstParagraphs.add(text.upToFirstOccurrenceOf(afterwards, false, false));
+        EXPECT_EQ(firstParagraphs.joinIntoString("|"), c.expected.joinIntoString("|"));
+        EXPECT_EQ(manager().deviceWindow != nullptr, c.outputs.isEmpty());
+        if (!c.answered && !c.inputs.isEmpty())
+        {
+            const ByteArray program = someProgram(4).toSysExData();
+            devices->deliverFromDeviceThread({dumpOf(program)});
+            pumpMessages(50);
+            EXPECT_EQ(controller(0).getProgramImage(), program) << "a late dump is still taken";
+        }
+    }
 }
 
 TEST_F(MidiLinkTest, FloodsWhileWindowsComeAndGoAndTheInputIsReplaced)

@@ -21,8 +21,10 @@ struct FakeSender : ProgramSender
         return true;
     }
     void showDeviceSetup() override { ++deviceSetupShown; }
+    juce::String getMidiInputName() override { return inputName; }
 
     bool outputOpen = true;
+    juce::String inputName = "Velkor MIDI 1";
     std::vector<ByteArray> sent;
     int deviceSetupShown = 0;
 };
