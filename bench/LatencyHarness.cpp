@@ -2,9 +2,12 @@
 // and again. For each request it times request to shown, and dump arrival (the input thread handing
 // the dump to the editor) to shown. Shown means the window's widgets and model hold the program and
 // every notification the load left behind has been delivered; painting is measured on its own.
-// Usage: velkor_latency [REQUESTS] [REPLY_DELAY_MS]; prints key=value lines.
+// With --alsa PORT the editor talks to PORT through JUCE's ALSA code instead (run it with the
+// sequencer stand-in preloaded); the reply delay is then the stand-in's, none.
+// Usage: velkor_latency [REQUESTS] [REPLY_DELAY_MS] [--alsa PORT]; prints key=value lines.
 #include "BenchSupport.h"
 #include "app/VelkorEditorApplication.h"
+#include "midi/JuceMidiDevices.h"
 #include "midi/SimulatorMidiDevices.h"
 
 #include <algorithm>
@@ -22,27 +25,41 @@ std::int64_t nowMicroseconds()
     return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now().time_since_epoch()).count();
 }
 
-// The simulated controller, with the editor's input callback wrapped so that a dump's arrival is
-// timed just before the editor sees it, and the shown time taken just after the editor's work.
+// The simulated controller or the system's ports, with the editor's input callback wrapped so that a
+// dump's arrival is timed just before the editor sees it, and the shown time taken just after the
+// editor's work.
 class TimingDevices : public MidiDeviceSeam, private juce::MidiInputCallback
 {
 public:
+    explicit TimingDevices(bool systemPorts)
+    {
+        if (systemPorts)
+            inner = std::make_unique<JuceMidiDevices>();
+        else
+            inner = std::make_unique<SimulatorMidiDevices>(nullptr);
+    }
+
     std::function<void()> onDumpHandedOn; // on the input thread, after the editor's handler returned
     std::atomic<std::int64_t> arrival{0};
 
-    juce::StringArray getInputNames() override { return inner.getInputNames(); }
-    juce::StringArray getOutputNames() override { return inner.getOutputNames(); }
+    juce::StringArray getInputNames() override { return inner->getInputNames(); }
+    juce::StringArray getOutputNames() override { return inner->getOutputNames(); }
     std::unique_ptr<MidiInputPort> openInput(int index, const juce::String& name,
                                              juce::MidiInputCallback* callback) override
     {
         target = callback;
-        return inner.openInput(index, name, this);
+        return inner->openInput(index, name, this);
     }
     std::unique_ptr<MidiOutputPort> openOutput(int index, const juce::String& name) override
     {
-        return inner.openOutput(index, name);
+        return inner->openOutput(index, name);
     }
-    VelkorSimulator& simulator() { return inner.getSimulator(); }
+    // Null on the system's ports.
+    VelkorSimulator* simulator()
+    {
+        auto* simulated = dynamic_cast<SimulatorMidiDevices*>(inner.get());
+        return simulated != nullptr ? &simulated->getSimulator() : nullptr;
+    }
 
 private:
     void handleIncomingMidiMessage(juce::MidiInput* source, const juce::MidiMessage& message) override
@@ -55,18 +72,19 @@ private:
             onDumpHandedOn();
     }
 
-    SimulatorMidiDevices inner{nullptr};
+    std::unique_ptr<MidiDeviceSeam> inner;
     juce::MidiInputCallback* target = nullptr;
 };
 
 class Harness : private juce::Timer
 {
 public:
-    Harness(int requestCount, int replyDelayMs) : total(requestCount)
+    Harness(int requestCount, int replyDelayMs, const juce::String& systemPort) : total(requestCount)
     {
-        auto owned = std::make_unique<TimingDevices>();
+        auto owned = std::make_unique<TimingDevices>(systemPort.isNotEmpty());
         devices = owned.get();
-        devices->simulator().setReplyDelay(replyDelayMs);
+        if (auto* simulator = devices->simulator())
+            simulator->setReplyDelay(replyDelayMs);
         // The editor's drain is posted by then; two posts later, so are the notifications it left.
         devices->onDumpHandedOn = [this] {
             juce::MessageManager::callAsync([this] { juce::MessageManager::callAsync([this] { shown(); }); });
@@ -75,8 +93,9 @@ public:
         app.setDevices(std::move(owned));
         app.initialise({});
         MainWindowManager& manager = app.getWindowManager();
-        manager.setMidiInput(VelkorSimulator::deviceName);
-        manager.setMidiOutput(VelkorSimulator::deviceName);
+        const juce::String port = systemPort.isNotEmpty() ? systemPort : VelkorSimulator::deviceName;
+        manager.setMidiInput(port);
+        manager.setMidiOutput(port);
         window = manager.getWindows().getFirst();
         // Let the window come up and paint before the first request.
         juce::Timer::callAfterDelay(500, [this] { issue(); });
@@ -93,8 +112,9 @@ public:
     {
         auto requestToShown = toShown(requests);
         auto arrivalToShown = toShown(arrivals);
+        auto* simulator = devices->simulator();
         std::printf("requests=%d\nreply_delay_ms=%d\nmismatches=%d\n", int(shownAt.size()),
-                    devices->simulator().getReplyDelay(), mismatches);
+                    simulator != nullptr ? simulator->getReplyDelay() : 0, mismatches);
         print("request_to_shown", requestToShown);
         print("arrival_to_shown", arrivalToShown);
     }
@@ -107,7 +127,11 @@ private:
         ProgramModel program = benchsupport::randomProgram(random);
         expected = program.toSysExData();
         const int slot = 1 + random.nextInt(4);
-        devices->simulator().receive(ProgramSysEx::programWriteMessage(expected, slot));
+        const auto write = ProgramSysEx::programWriteMessage(expected, slot);
+        if (auto* simulator = devices->simulator())
+            simulator->receive(write);
+        else
+            app.sendToController(write);
         requests.push_back(nowMicroseconds());
         window->getController().requestProgram(slot);
     }
@@ -173,6 +197,8 @@ int main(int argc, char** argv)
 {
     const int requests = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1000;
     const int replyDelay = argc > 2 ? std::max(0, std::atoi(argv[2])) : 0;
+    const juce::String systemPort =
+        argc > 4 && juce::String(argv[3]) == "--alsa" ? juce::String(argv[4]) : juce::String();
     juce::JUCEApplicationBase::createInstance = []
     { return static_cast<juce::JUCEApplicationBase*>(nullptr); };
     const juce::ScopedJuceInitialiser_GUI juce;
@@ -183,7 +209,7 @@ int main(int argc, char** argv)
     }
     bool complete = false;
     {
-        Harness harness(requests, replyDelay);
+        Harness harness(requests, replyDelay, systemPort);
         juce::MessageManager::getInstance()->runDispatchLoop();
         harness.report();
         complete = harness.complete();
