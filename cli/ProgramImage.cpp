@@ -8,32 +8,10 @@ namespace ProgramImage
 {
 std::optional<ByteArray> readFile(const juce::File& file, juce::String& problem, int* badBytes)
 {
-    if (file.isDirectory())
-    {
-        problem = "is a folder, not a program file";
+    auto image = ProgramFile::readImage(file, problem);
+    if (!image)
         return std::nullopt;
-    }
-    if (!file.existsAsFile())
-    {
-        problem = "no such file";
-        return std::nullopt;
-    }
-    const auto size = file.getSize();
-    if (size != ProgramFile::fileSize)
-    {
-        problem = "holds " + juce::String(size) + " bytes; a program file holds exactly " +
-                  juce::String(ProgramFile::fileSize);
-        return std::nullopt;
-    }
-
-    ByteArray image(ProgramFile::fileSize);
-    juce::FileInputStream in(file);
-    if (!in.openedOk() || in.read(image.data(), ProgramFile::fileSize) != ProgramFile::fileSize)
-    {
-        problem = "cannot be read";
-        return std::nullopt;
-    }
-    problem = findProblem(image, badBytes);
+    problem = findProblem(*image, badBytes);
     if (problem.isNotEmpty())
         return std::nullopt;
     return image;

@@ -6,7 +6,18 @@
 
 #if JUCE_WINDOWS
 #include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
 #endif
+
+#include <cstring>
+#include <string>
+#include <vector>
 
 namespace ProgramFile
 {
@@ -22,11 +33,22 @@ ByteArray makeImage(const ByteArray& data)
     return image;
 }
 
-bool write(const juce::File& file, const ByteArray& data)
+#if JUCE_WINDOWS
+bool write(const juce::File& file, const ByteArray& data, juce::String* reason)
 {
     const ByteArray image = makeImage(data);
-    if (file == juce::File() || file.isDirectory() || !file.getParentDirectory().isDirectory())
+    const auto fail = [reason](const char* why)
+    {
+        if (reason != nullptr)
+            *reason = why;
         return false;
+    };
+    if (file == juce::File() || file.isDirectory())
+        return fail("is not a regular file");
+    if (file.existsAsFile() && !file.hasWriteAccess())
+        return fail("is read-only");
+    if (!file.getParentDirectory().isDirectory())
+        return fail("could not be written");
 
     // Written beside the target and checked before it replaces it, so a failed write never costs the old
     // file.
@@ -34,44 +56,240 @@ bool write(const juce::File& file, const ByteArray& data)
     {
         juce::FileOutputStream out(temp.getFile());
         if (!out.openedOk() || !out.write(image.data(), image.size()))
-            return false;
+            return fail("could not be written");
         out.flush();
         if (out.getStatus().failed())
-            return false;
+            return fail("could not be written");
     }
 
     juce::MemoryBlock written;
     if (!temp.getFile().loadFileAsData(written) || written.getSize() != image.size() ||
         std::memcmp(written.getData(), image.data(), image.size()) != 0)
-        return false;
+        return fail("could not be written");
 
-#if JUCE_WINDOWS
     // The framework's ReplaceFile path leaves copies beside a target that another program holds
     // open; a rename over the target either replaces it whole or fails and leaves everything as it was.
-    return MoveFileExW(temp.getFile().getFullPathName().toWideCharPointer(),
-                       file.getFullPathName().toWideCharPointer(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-#else
-    return temp.overwriteTargetFileWithTemporary();
-#endif
+    if (MoveFileExW(temp.getFile().getFullPathName().toWideCharPointer(),
+                    file.getFullPathName().toWideCharPointer(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0)
+        return fail("could not be written");
+    return true;
 }
+
+std::optional<ByteArray> readImage(const juce::File& file, juce::String& problem)
+{
+    if (file.isDirectory())
+    {
+        problem = "is a folder, not a program file";
+        return std::nullopt;
+    }
+    juce::FileInputStream in(file);
+    if (!file.existsAsFile())
+    {
+        problem = "no such file";
+        return std::nullopt;
+    }
+    if (!in.openedOk())
+    {
+        problem = "cannot be read";
+        return std::nullopt;
+    }
+    // One byte more than an image tells a file that is too long, whatever size it claimed.
+    ByteArray image(fileSize + 1);
+    const int got = in.read(image.data(), fileSize + 1);
+    if (got != fileSize)
+    {
+        const auto size = got > fileSize ? in.getTotalLength() : got;
+        problem =
+            "holds " + juce::String(size) + " bytes; a program file holds exactly " + juce::String(fileSize);
+        return std::nullopt;
+    }
+    image.resize(fileSize);
+    return image;
+}
+#else
+namespace
+{
+// Closes on every way out.
+struct Descriptor
+{
+    int fd = -1;
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+// The path a chain of symbolic links finally names; a dangling link names the file a save creates.
+// Empty for a loop.
+std::string resolveLinks(std::string path)
+{
+    for (int hops = 0; hops < 40; ++hops)
+    {
+        struct stat info;
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return path;
+        std::vector<char> buffer(PATH_MAX + 1);
+        const ssize_t length = ::readlink(path.c_str(), buffer.data(), PATH_MAX);
+        if (length <= 0)
+            return {};
+        std::string target(buffer.data(), static_cast<std::size_t>(length));
+        if (target.front() != '/')
+            target = path.substr(0, path.rfind('/') + 1) + target;
+        path = target;
+    }
+    return {};
+}
+
+bool writeAll(int fd, const ByteArray& image)
+{
+    std::size_t done = 0;
+    while (done < image.size())
+    {
+        const ssize_t written = ::write(fd, image.data() + done, image.size() - done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        done += static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// Reads up to size bytes from the start; the count read, or -1.
+ssize_t readAt(int fd, std::uint8_t* buffer, std::size_t size)
+{
+    std::size_t done = 0;
+    while (done < size)
+    {
+        const ssize_t got = ::pread(fd, buffer + done, size - done, static_cast<off_t>(done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return -1;
+        if (got == 0)
+            break;
+        done += static_cast<std::size_t>(got);
+    }
+    return static_cast<ssize_t>(done);
+}
+} // namespace
+
+bool write(const juce::File& file, const ByteArray& data, juce::String* reason)
+{
+    const ByteArray image = makeImage(data);
+    const auto fail = [reason](const char* why)
+    {
+        if (reason != nullptr)
+            *reason = why;
+        return false;
+    };
+    if (file == juce::File())
+        return fail("could not be written");
+    const std::string target = resolveLinks(file.getFullPathName().toStdString());
+    if (target.empty())
+        return fail("is a loop of symbolic links");
+
+    struct stat existing;
+    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    if (exists && !S_ISREG(existing.st_mode))
+        return fail("is not a regular file");
+    // Even where the system lets the owner (or root) write anyway, a file without write permission was
+    // made read-only on purpose.
+    if (exists && (::access(target.c_str(), W_OK) != 0 || (existing.st_mode & 0222) == 0))
+        return fail("is read-only");
+
+    // Written beside the target and checked before it replaces it, so a failed write never costs the
+    // old file.
+    const std::size_t slash = target.rfind('/');
+    const std::string folder = target.substr(0, slash + 1);
+    const std::string name = target.substr(slash + 1);
+    std::string temp;
+    Descriptor out;
+    for (int attempt = 0; attempt < 16 && out.fd < 0; ++attempt)
+    {
+        temp = folder + "." + name + "." +
+               juce::String::toHexString(juce::Random::getSystemRandom().nextInt()).toStdString() + ".tmp";
+        out.fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC,
+                        exists ? static_cast<mode_t>(existing.st_mode & 07777) : static_cast<mode_t>(0666));
+        if (out.fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (out.fd < 0)
+        return fail("could not be written");
+
+    bool ok = true;
+    if (exists)
+    {
+        // The owner is kept where the system allows it; the mode always, whatever the umask took away.
+        [[maybe_unused]] const int owned = ::fchown(out.fd, existing.st_uid, existing.st_gid);
+        ok = ::fchmod(out.fd, existing.st_mode & 07777) == 0;
+    }
+    std::uint8_t check[fileSize + 1];
+    ok = ok && writeAll(out.fd, image) && ::fsync(out.fd) == 0 &&
+         readAt(out.fd, check, sizeof check) == fileSize &&
+         std::memcmp(check, image.data(), image.size()) == 0 && ::rename(temp.c_str(), target.c_str()) == 0;
+    if (!ok)
+    {
+        ::unlink(temp.c_str());
+        return fail("could not be written");
+    }
+    return true;
+}
+
+std::optional<ByteArray> readImage(const juce::File& file, juce::String& problem)
+{
+    Descriptor in;
+    in.fd = ::open(file.getFullPathName().toRawUTF8(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (in.fd < 0)
+    {
+        problem = errno == ENOENT || errno == ENOTDIR ? "no such file" : "cannot be read";
+        return std::nullopt;
+    }
+    struct stat info;
+    if (::fstat(in.fd, &info) != 0)
+    {
+        problem = "cannot be read";
+        return std::nullopt;
+    }
+    if (S_ISDIR(info.st_mode))
+    {
+        problem = "is a folder, not a program file";
+        return std::nullopt;
+    }
+    if (!S_ISREG(info.st_mode))
+    {
+        problem = "is not a regular file";
+        return std::nullopt;
+    }
+    // One byte more than an image tells a file that grew since its size was taken.
+    ByteArray image(fileSize + 1);
+    const ssize_t got = info.st_size == fileSize ? readAt(in.fd, image.data(), image.size()) : info.st_size;
+    if (got < 0)
+    {
+        problem = "cannot be read";
+        return std::nullopt;
+    }
+    if (got != fileSize)
+    {
+        problem = "holds " + juce::String(static_cast<juce::int64>(got > fileSize ? info.st_size : got)) +
+                  " bytes; a program file holds exactly " + juce::String(fileSize);
+        return std::nullopt;
+    }
+    image.resize(fileSize);
+    return image;
+}
+#endif
 } // namespace ProgramFile
 
 ProgramValues readProgramFile(const juce::File& file)
 {
-    if (!file.existsAsFile() || file.getSize() != ProgramFile::fileSize)
+    juce::String problem;
+    const auto image = ProgramFile::readImage(file, problem);
+    if (!image)
         throw fileFormatException();
-
-    juce::FileInputStream in(file);
-    if (!in.openedOk())
-        throw fileFormatException();
-
-    // Read no more than one image, even if the file grew since its size was taken.
-    std::uint8_t image[ProgramFile::fileSize];
-    if (in.read(image, ProgramFile::fileSize) != ProgramFile::fileSize)
-        throw fileFormatException();
-
-    auto values = ProgramSysEx::decodeValueBytes(image + ProgramSysEx::firstValueOffset);
+    auto values = ProgramSysEx::decodeValueBytes(image->data() + ProgramSysEx::firstValueOffset);
     if (!values)
         throw fileFormatException();
     return std::move(*values);

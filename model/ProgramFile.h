@@ -4,6 +4,8 @@
 
 #include <juce_core/juce_core.h>
 
+#include <optional>
+
 // Program files (".vkr"): exactly the 117-byte program image, command 0x64 and program number 0.
 namespace ProgramFile
 {
@@ -14,8 +16,15 @@ constexpr const char* wildcard = "*.vkr";
 // 0xF0, the 115 data bytes, 0xF7.
 ByteArray makeImage(const ByteArray& data);
 
-// Replaces the file's whole content with the image of the data, or leaves it untouched and returns false.
-bool write(const juce::File& file, const ByteArray& data);
+// Replaces the file's whole content with the image of the data, or leaves it untouched and returns false
+// with the reason. Only a regular file is replaced, and it keeps its mode; a symbolic link is written
+// through to the file it names; a file nobody may write is refused. Nothing is left beside it.
+bool write(const juce::File& file, const ByteArray& data, juce::String* reason = nullptr);
+
+// The 117 bytes of a program file, or nothing and the reason: no such file, a folder, not a regular
+// file, the wrong size, unreadable. Opens first and checks the opened file, so a FIFO or a device
+// put in the file's place never blocks the reader.
+std::optional<ByteArray> readImage(const juce::File& file, juce::String& problem);
 } // namespace ProgramFile
 
 // The 108 values of a program file; throws fileFormatException for anything that is not one.

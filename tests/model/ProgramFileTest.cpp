@@ -185,3 +185,54 @@ TEST_F(ProgramFileTest, FileHeldOpenElsewhereIsNotReplacedAndNothingIsLeftBeside
     EXPECT_EQ(folder.findChildFiles(juce::File::findFiles, false, "*").size(), 1) << "no temporary file left";
 }
 #endif
+
+#if !defined(_WIN32)
+TEST_F(ProgramFileTest, OnlyRegularFilesAreReplacedLinksAreWrittenThroughAndModesKept)
+{
+    ProgramModel changed;
+    fixtures::setToDefaults(changed);
+    changed.setGlobal(9, 99);
+    const ByteArray image = ProgramFile::makeImage(changed.toSysExData());
+    const ByteArray old = ProgramFile::makeImage(fixtures::defaultImage());
+    const auto mode = [](const juce::File& f)
+    {
+        struct stat info;
+        return lstat(f.getFullPathName().toRawUTF8(), &info) == 0 ? info.st_mode : 0u;
+    };
+
+    const juce::File fifo = folder.getChildFile("fifo.vkr");
+    ASSERT_EQ(mkfifo(fifo.getFullPathName().toRawUTF8(), 0644), 0);
+    juce::String reason;
+    EXPECT_FALSE(ProgramFile::write(fifo, changed.toSysExData(), &reason));
+    EXPECT_EQ(reason, "is not a regular file");
+    EXPECT_TRUE(S_ISFIFO(mode(fifo)));
+    // A reader opens first and looks at what it opened: a FIFO never blocks it.
+    EXPECT_FALSE(ProgramFile::readImage(fifo, reason).has_value());
+    EXPECT_EQ(reason, "is not a regular file");
+    EXPECT_THROW(readProgramFile(fifo), fileFormatException);
+
+    const juce::File target = fileWith(old, "target.vkr");
+    const juce::File link = folder.getChildFile("link.vkr");
+    ASSERT_EQ(symlink("target.vkr", link.getFullPathName().toRawUTF8()), 0);
+    ASSERT_TRUE(ProgramFile::write(link, changed.toSysExData()));
+    EXPECT_TRUE(S_ISLNK(mode(link))) << "the link stays a link";
+    EXPECT_EQ(contents(target), image) << "and its target holds the program";
+
+    const juce::File secret = fileWith(old, "secret.vkr");
+    ASSERT_EQ(chmod(secret.getFullPathName().toRawUTF8(), 0600), 0);
+    ASSERT_TRUE(ProgramFile::write(secret, changed.toSysExData()));
+    EXPECT_EQ(mode(secret) & 07777, 0600u);
+    EXPECT_EQ(contents(secret), image);
+
+    const juce::File locked = fileWith(old, "locked.vkr");
+    ASSERT_EQ(chmod(locked.getFullPathName().toRawUTF8(), 0444), 0);
+    EXPECT_FALSE(ProgramFile::write(locked, changed.toSysExData(), &reason));
+    EXPECT_EQ(reason, "is read-only");
+    EXPECT_EQ(contents(locked), old);
+
+    const auto names =
+        folder.findChildFiles(juce::File::findFiles | juce::File::ignoreHiddenFiles, false, "*");
+    EXPECT_EQ(folder.findChildFiles(juce::File::findFiles, false, "*").size(), names.size())
+        << "a temporary file was left behind";
+}
+#endif
