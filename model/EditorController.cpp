@@ -443,6 +443,7 @@ std::unique_ptr<ProgramModel> EditorController::copyProgramModel() const
 
 void EditorController::sendProgram(int number)
 {
+    NumberBox::commitPendingEdit();
     send(ProgramSysEx::programWriteMessage(model->toSysExData(), number));
 }
 

@@ -115,6 +115,7 @@ void AutoPopToolController::buttonClicked(juce::Button* button)
     const bool both = button == panel.applyBothBanksButton.get();
     if (!(knobs || bankA || bankB || both) || findTarget() == nullptr)
         return;
+    NumberBox::commitPendingEdit();
 
     if (knobs)
     {

@@ -103,6 +103,18 @@ void NumberBox::commitText()
     setValue(static_cast<int>(number));
 }
 
+juce::Component::SafePointer<NumberBox>& NumberBox::boxBeingTyped()
+{
+    static juce::Component::SafePointer<NumberBox> box;
+    return box;
+}
+
+void NumberBox::commitPendingEdit()
+{
+    if (NumberBox* box = boxBeingTyped(); box != nullptr && box->hasUncommittedText())
+        box->commitText();
+}
+
 void NumberBox::textEditorReturnKeyPressed(juce::TextEditor&)
 {
     commitText();
@@ -118,6 +130,7 @@ void NumberBox::textEditorFocusLost(juce::TextEditor&)
 // typed into has one, so the hundred boxes of each window do not keep a hundred timers running.
 void NumberBox::focusGained(FocusChangeType cause)
 {
+    boxBeingTyped() = this;
     setCaretVisible(true);
     juce::TextEditor::focusGained(cause);
 }

@@ -37,6 +37,11 @@ public:
 
     static juce::String format(double value);
 
+    // The box being typed into, if its text is not committed yet, commits (or refuses) it exactly as
+    // Return would. Whatever saves, sends or copies a program calls this first, so what is shown is
+    // what goes out; a click elsewhere commits only later, when the box hears of its lost focus.
+    static void commitPendingEdit();
+
     juce::Array<Listener*> listeners;
     double minValue = 0.0;
     double maxValue = 0.0;
@@ -45,6 +50,9 @@ public:
 
 private:
     void commitText();
+    bool hasUncommittedText() const { return getText() != format(currentValue); }
+
+    static juce::Component::SafePointer<NumberBox>& boxBeingTyped();
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(NumberBox)
 };
