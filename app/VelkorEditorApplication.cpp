@@ -72,7 +72,12 @@ VelkorEditorApplication::VelkorEditorApplication()
 
 VelkorEditorApplication::~VelkorEditorApplication() = default;
 
-void VelkorEditorApplication::initialise(const juce::String& commandLine)
+void VelkorEditorApplication::initialise(const juce::String&)
+{
+    initialiseWithArguments(getCommandLineParameterArray());
+}
+
+void VelkorEditorApplication::initialiseWithArguments(juce::StringArray arguments)
 {
     commandManager = std::make_unique<juce::ApplicationCommandManager>();
     commandManager->registerAllCommandsForTarget(this);
@@ -83,12 +88,8 @@ void VelkorEditorApplication::initialise(const juce::String& commandLine)
     repaintPump = std::make_unique<RepaintPump>();
 #endif
 
-    // "--simulator" may stand anywhere; whatever else is given is read as before.
-    juce::StringArray arguments;
-    arguments.addTokens(commandLine, true);
     const bool simulated = arguments.contains(simulatorOption);
     arguments.removeString(simulatorOption);
-    arguments.removeEmptyStrings();
     if (devices == nullptr)
     {
         devices = std::make_unique<JuceMidiDevices>();
@@ -100,11 +101,16 @@ void VelkorEditorApplication::initialise(const juce::String& commandLine)
         {menuModel.get(), commandManager.get(), this, [this] { systemRequestedQuit(); }, devices.get(),
          [this](std::unique_ptr<MidiOutputPort> output) { midiOutput = std::move(output); }});
 
-    const juce::String trimmed = arguments.joinIntoString(" ").trim();
-    if (trimmed.isNotEmpty() && !trimmed.startsWith("-"))
-        anotherInstanceStarted(trimmed);
-    else
+    const juce::File folder = juce::File::getCurrentWorkingDirectory();
+    if (arguments.isEmpty() || arguments[0].isEmpty() || arguments[0].startsWith("-"))
+    {
         windowManager.newWindow();
+        return;
+    }
+    windowManager.openFileInCurrentWindow(folder.getChildFile(arguments[0]));
+    for (int i = 1; i < arguments.size(); ++i)
+        if (arguments[i].isNotEmpty() && !arguments[i].startsWith("-"))
+            windowManager.openFile(folder.getChildFile(arguments[i]));
 }
 
 void VelkorEditorApplication::shutdown()
@@ -121,6 +127,7 @@ void VelkorEditorApplication::anotherInstanceStarted(const juce::String& command
 
 void VelkorEditorApplication::systemRequestedQuit()
 {
+    NumberBox::commitPendingEdit();
     if (quitAction)
         quitAction();
 }
@@ -258,6 +265,7 @@ void VelkorEditorApplication::showAutoPopulate()
 
 void VelkorEditorApplication::copyProgram()
 {
+    NumberBox::commitPendingEdit();
     if (MainWindow* window = windowManager.getCurrentWindow())
         clipboard->copy(window->getController());
 }
@@ -285,6 +293,7 @@ void VelkorEditorApplication::openProgram()
 
 void VelkorEditorApplication::saveProgram()
 {
+    NumberBox::commitPendingEdit();
     MainWindow* window = windowManager.getCurrentWindow();
     if (window == nullptr || window->getFilePath().isEmpty())
     {
@@ -296,6 +305,7 @@ void VelkorEditorApplication::saveProgram()
 
 void VelkorEditorApplication::saveProgramAs()
 {
+    NumberBox::commitPendingEdit();
     MainWindow* window = windowManager.getCurrentWindow();
     if (window == nullptr)
     {
@@ -304,22 +314,39 @@ void VelkorEditorApplication::saveProgramAs()
     }
     chooser = std::make_unique<juce::FileChooser>("Select Filename to save", juce::File(lastFilePath),
                                                   ProgramFile::wildcard);
-    chooser->launchAsync(
-        juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::canSelectFiles |
-            juce::FileBrowserComponent::warnAboutOverwriting,
-        [this, target = juce::Component::SafePointer<MainWindow>(window)](const juce::FileChooser& fc)
-        {
-            juce::File file = fc.getResult();
-            if (file == juce::File())
-                return;
-            if (!file.hasFileExtension(ProgramFile::extension) && file.getFileExtension().isEmpty())
-                file = file.withFileExtension(ProgramFile::extension);
-            lastFilePath = file.getFullPathName();
-            if (target == nullptr)
-                UserMessage::show("Error Saving file");
-            else
-                saveWindowTo(*target, file);
-        });
+    chooser->launchAsync(juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::canSelectFiles |
+                             juce::FileBrowserComponent::warnAboutOverwriting,
+                         [this, target = juce::Component::SafePointer<MainWindow>(window)](
+                             const juce::FileChooser& fc) { saveChosenFile(target, fc.getResult()); });
+}
+
+void VelkorEditorApplication::saveChosenFile(juce::Component::SafePointer<MainWindow> target,
+                                             const juce::File& chosen)
+{
+    if (chosen == juce::File())
+        return;
+    juce::File file = chosen;
+    if (!file.hasFileExtension(ProgramFile::extension) && file.getFileExtension().isEmpty())
+        file = file.withFileExtension(ProgramFile::extension);
+    lastFilePath = file.getFullPathName();
+    const auto save = [this, target, file]
+    {
+        if (target == nullptr)
+            UserMessage::show("Error Saving file");
+        else
+            saveWindowTo(*target, file);
+    };
+    // The chooser asked about the name as typed; the name with ".vkr" added is another file.
+    if (file != chosen && file.exists())
+        UserMessage::confirm("\"" + file.getFileName() + "\" already exists.\n\nDo you want to replace it?",
+                             "Replace", "Cancel",
+                             [save](bool replace)
+                             {
+                                 if (replace)
+                                     save();
+                             });
+    else
+        save();
 }
 
 bool VelkorEditorApplication::saveWindowTo(MainWindow& window, const juce::File& file)

@@ -20,7 +20,11 @@ public:
     const juce::String getApplicationName() override { return applicationName; }
     const juce::String getApplicationVersion() override { return applicationVersion; }
     bool moreThanOneInstanceAllowed() override { return true; }
+    // Reads the program's own argument array: the joined command line loses tabs, newlines and quotes.
     void initialise(const juce::String& commandLine) override;
+    // Arguments starting with "-" are ignored (all of them when the first does), except "--simulator"
+    // anywhere; each other one names a file to open.
+    void initialiseWithArguments(juce::StringArray arguments);
     void shutdown() override;
     void anotherInstanceStarted(const juce::String& commandLine) override;
     void systemRequestedQuit() override;
@@ -47,6 +51,9 @@ public:
 
     // The write behind Save and Save As: reports a failure, and on success makes the file the window's.
     bool saveWindowTo(MainWindow& window, const juce::File& file);
+    // What Save As does with the name chosen: ".vkr" added when it has no extension, and a question
+    // before replacing a file the chooser did not ask about.
+    void saveChosenFile(juce::Component::SafePointer<MainWindow> window, const juce::File& chosen);
 
     static juce::File userGuideFile();
 

@@ -71,7 +71,7 @@ static void createAndDestroyMainWindow(benchmark::State& state)
     VelkorEditorApplication app;
     app.quitAction = [] {};
     app.setDevices(std::make_unique<SimulatorMidiDevices>(nullptr));
-    app.initialise({});
+    app.initialiseWithArguments({});
     deliverPendingMessages();
     MainWindowManager& manager = app.getWindowManager();
     for (auto _ : state)

@@ -91,7 +91,7 @@ public:
         };
         app.quitAction = [] {};
         app.setDevices(std::move(owned));
-        app.initialise({});
+        app.initialiseWithArguments({});
         MainWindowManager& manager = app.getWindowManager();
         const juce::String port = systemPort.isNotEmpty() ? systemPort : VelkorSimulator::deviceName;
         manager.setMidiInput(port);

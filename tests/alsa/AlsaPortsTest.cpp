@@ -46,7 +46,7 @@ protected:
         app->quitAction = [] {};
         app->setDevices(std::make_unique<JuceMidiDevices>());
         UserMessage::setHandler([this](const juce::String& text) { messages.add(text); });
-        app->initialise({});
+        app->initialiseWithArguments({});
         pumpMessages();
     }
 

@@ -34,9 +34,9 @@ protected:
         folder.deleteRecursively();
     }
 
-    void start(const juce::String& commandLine = {})
+    void start(const juce::StringArray& arguments = {})
     {
-        app->initialise(commandLine);
+        app->initialiseWithArguments(arguments);
         pumpMessages();
     }
 
@@ -121,7 +121,7 @@ TEST_F(ApplicationTest, CloseWindowClosesTheCurrentOneAndTheLastQuits)
 TEST_F(ApplicationTest, CommandLineOpensAFileOrAnEmptyWindow)
 {
     const juce::File f = programFile("Live Set.vkr", someProgram(1));
-    start("\"" + f.getFullPathName() + "\"");
+    start({f.getFullPathName()});
     ASSERT_EQ(windows().getWindows().size(), 1);
     EXPECT_EQ(window(0).getName(), "Velkor Editor - Live Set.vkr");
     EXPECT_EQ(window(0).getFilePath(), f.getFullPathName());
@@ -133,14 +133,14 @@ TEST_F(ApplicationTest, CommandLineOpensAFileOrAnEmptyWindow)
 
 TEST_F(ApplicationTest, ArgumentsStartingWithAMinusAreIgnored)
 {
-    start("-NSDocumentRevisionsDebugMode YES");
+    start({"-NSDocumentRevisionsDebugMode", "YES"});
     ASSERT_EQ(windows().getWindows().size(), 1);
     EXPECT_EQ(window(0).getName(), "Velkor Editor - Untitled1");
 }
 
 TEST_F(ApplicationTest, AnUnusableLaunchFileIsReportedThenAnEmptyWindowOpens)
 {
-    start(folder.getChildFile("missing.vkr").getFullPathName());
+    start({folder.getChildFile("missing.vkr").getFullPathName()});
     EXPECT_EQ(messages, juce::StringArray("File does not exist"));
     ASSERT_EQ(windows().getWindows().size(), 1);
     EXPECT_EQ(window(0).getProgramImage(), fixtures::defaultImage());
@@ -166,7 +166,7 @@ TEST_F(ApplicationTest, OpeningBadFilesReportsAndCreatesNoWindow)
 TEST_F(ApplicationTest, SaveWritesTheWindowsFileAndSaveAsMakesTheNewFileTheWindows)
 {
     const juce::File f = programFile("song.vkr", someProgram(3));
-    start(f.getFullPathName());
+    start({f.getFullPathName()});
     window(0).getController().setGlobalValue(ProgramModel::arpTempo, 200);
     invoke(CommandIds::save);
     ProgramModel expected = someProgram(3);
@@ -203,7 +203,7 @@ TEST_F(ApplicationTest, SaveAsWithoutAWindowReports)
 TEST_F(ApplicationTest, CopyThenPasteKeyboardIntoAnotherWindow)
 {
     const juce::File f = programFile("a.vkr", someProgram(4));
-    start(f.getFullPathName());
+    start({f.getFullPathName()});
     invoke(CommandIds::copyProgram);
     MainWindow* target = windows().newWindow();
     target->toFront(true);
@@ -363,4 +363,84 @@ TEST_F(ApplicationTest, AutoPopulateHidesOnEscapeAndReturnsTheSameTool)
     invoke(CommandIds::autoPopulate);
     EXPECT_EQ(windows().autoPopWindow.get(), tool);
     EXPECT_TRUE(tool->isVisible());
+}
+
+TEST_F(ApplicationTest, WhatIsTypedIsWhatIsSavedSentCopiedOrQuitWith)
+{
+    const juce::File f = programFile("typed.vkr", someProgram(5));
+    start({f.getFullPathName()});
+    NumberBox& tempo = *window(0).getEditor().arpPanel->tempoBox;
+    const juce::CommandID commands[] = {CommandIds::save, CommandIds::sendProgram1, CommandIds::sendRam,
+                                        CommandIds::copyProgram, CommandIds::quit};
+    int typed = 90;
+    for (const auto command : commands)
+    {
+        SCOPED_TRACE(command);
+        // Typed, not yet committed with Return: the box has the focus and the caret.
+        tempo.focusGained(juce::Component::focusChangedDirectly);
+        testsupport::typeInto(tempo, juce::String(++typed));
+        ASSERT_NE(window(0).getController().getModel().getGlobal(ProgramModel::arpTempo), typed);
+        invoke(command);
+        EXPECT_EQ(window(0).getController().getModel().getGlobal(ProgramModel::arpTempo), typed);
+    }
+    ProgramModel saved = someProgram(5);
+    saved.setGlobal(ProgramModel::arpTempo, 91);
+    EXPECT_EQ(readProgramFile(f), readProgramFile(programFile("expected.vkr", saved)));
+
+    // Out of range is refused as Return refuses it: the committed value comes back, and is saved.
+    tempo.focusGained(juce::Component::focusChangedDirectly);
+    testsupport::typeInto(tempo, "999");
+    invoke(CommandIds::save);
+    EXPECT_EQ(tempo.getText(), juce::String(typed));
+    EXPECT_EQ(window(0).getController().getModel().getGlobal(ProgramModel::arpTempo), typed);
+}
+
+TEST_F(ApplicationTest, FileArgumentsAreTakenExactlyAsGiven)
+{
+    // Each name must open itself, not the file its words would make when joined with spaces.
+    const char* names[] = {"a\tb.vkr", "a\nb.vkr", "\"quoted\".vkr", "two  spaces.vkr"};
+    for (const char* name : names)
+    {
+        SCOPED_TRACE(name);
+        TearDown();
+        SetUp();
+        const juce::File decoyNow = programFile("a b.vkr", someProgram(6));
+        const juce::File f = programFile(name, someProgram(7));
+        start({"--simulator", f.getFullPathName()});
+        ASSERT_EQ(windows().getWindows().size(), 1);
+        EXPECT_EQ(window(0).getFilePath(), f.getFullPathName());
+        EXPECT_EQ(window(0).getProgramImage(), someProgram(7).toSysExData());
+        EXPECT_TRUE(messages.isEmpty()) << messages.joinIntoString("\n");
+        invoke(CommandIds::save);
+        EXPECT_EQ(readProgramFile(decoyNow), readProgramFile(programFile("x.vkr", someProgram(6))))
+            << "another file was written";
+    }
+}
+
+TEST_F(ApplicationTest, SaveAsAsksBeforeReplacingTheFileWithVkrAdded)
+{
+    start();
+    const juce::File kept = programFile("keep.vkr", someProgram(8));
+    juce::StringArray questions;
+    for (const bool replace : {false, true})
+    {
+        UserMessage::setQuestioner(
+            [&questions, replace](const juce::String& text)
+            {
+                questions.add(text);
+                return replace;
+            });
+        app->saveChosenFile(&window(0), folder.getChildFile("keep"));
+        pumpMessages();
+        const ProgramModel& expected = replace ? ProgramModel::makeDefault() : someProgram(8);
+        EXPECT_EQ(readProgramFile(kept), readProgramFile(programFile("expected.vkr", expected)));
+        EXPECT_EQ(window(0).getFilePath(), replace ? kept.getFullPathName() : juce::String());
+    }
+    UserMessage::setQuestioner(nullptr);
+    EXPECT_EQ(questions.size(), 2);
+    EXPECT_TRUE(questions[0].startsWith("\"keep.vkr\" already exists."));
+
+    app->saveChosenFile(&window(0), folder.getChildFile("fresh"));
+    EXPECT_TRUE(folder.getChildFile("fresh.vkr").existsAsFile()) << "a new name is not asked about";
+    EXPECT_EQ(questions.size(), 2);
 }

@@ -23,7 +23,7 @@ protected:
         simulator = devices->getSharedSimulator();
         app->setDevices(std::move(devices));
         UserMessage::setHandler([this](const juce::String& text) { messages.add(text); });
-        app->initialise({});
+        app->initialiseWithArguments({});
         pumpMessages();
     }
     void TearDown() override

@@ -161,7 +161,7 @@ TEST(Soak, EditorKeepsWorkingUnderSustainedTraffic)
     app.setDevices(std::move(devices));
     juce::StringArray shownMessages;
     UserMessage::setHandler([&](const juce::String& text) { shownMessages.addIfNotAlreadyThere(text); });
-    app.initialise({});
+    app.initialiseWithArguments({});
     MainWindowManager& manager = app.getWindowManager();
     manager.setMidiInput(VelkorSimulator::deviceName);
     manager.setMidiOutput(VelkorSimulator::deviceName);
