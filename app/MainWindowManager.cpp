@@ -227,7 +227,7 @@ void MainWindowManager::reportBadDump()
     for (auto* window : windows)
         if (window->getController().isAwaitingReply())
         {
-            UserMessage::show(midiFormatException().what());
+            UserMessage::showUnlessShowing(midiFormatException().what());
             return;
         }
 }

@@ -8,7 +8,61 @@ UserMessage::Handler& UserMessage::handler()
 
 void UserMessage::setHandler(Handler newHandler)
 {
+    // Boxes shown to the previous handler are gone with it.
+    showing().clear();
     handler() = std::move(newHandler);
+}
+
+UserMessage::Questioner& UserMessage::questioner()
+{
+    static Questioner current;
+    return current;
+}
+
+juce::StringArray& UserMessage::showing()
+{
+    static juce::StringArray texts;
+    return texts;
+}
+
+void UserMessage::setQuestioner(Questioner newQuestioner)
+{
+    questioner() = std::move(newQuestioner);
+}
+
+void UserMessage::showUnlessShowing(const juce::String& text)
+{
+    if (showing().contains(text))
+        return;
+    showing().add(text);
+    if (handler())
+    {
+        handler()(text);
+        return;
+    }
+    juce::AlertWindow::showMessageBoxAsync(
+        juce::MessageBoxIconType::NoIcon, "Velkor Editor", text, "OK", nullptr,
+        juce::ModalCallbackFunction::create([text](int) { dismissed(text); }));
+}
+
+void UserMessage::dismissed(const juce::String& text)
+{
+    showing().removeString(text);
+}
+
+void UserMessage::confirm(const juce::String& text, const juce::String& yesText, const juce::String& noText,
+                          Answer answer)
+{
+    if (questioner())
+    {
+        const bool yes = questioner()(text);
+        juce::MessageManager::callAsync([answer = std::move(answer), yes] { answer(yes); });
+        return;
+    }
+    juce::AlertWindow::showOkCancelBox(
+        juce::MessageBoxIconType::QuestionIcon, "Velkor Editor", text, yesText, noText, nullptr,
+        juce::ModalCallbackFunction::create([answer = std::move(answer)](int result)
+                                            { answer(result != 0); }));
 }
 
 void UserMessage::show(const juce::String& text)

@@ -129,7 +129,7 @@ protected:
         devices = owned.get();
         app->setDevices(std::move(owned));
         UserMessage::setHandler([this](const juce::String& text) { messages.add(text); });
-        app->initialise({});
+        app->initialiseWithArguments({});
         pumpMessages();
     }
     void TearDown() override
@@ -223,9 +223,13 @@ TEST_F(MidiLinkTest, ACorruptedDumpChangesNothingAndTellsAWaitingUser)
     EXPECT_TRUE(messages.isEmpty()) << "nobody waits, nobody is told";
 
     controller(0).requestProgram(1);
+    devices->deliverFromDeviceThread({dumpOf(bad), dumpOf(bad), dumpOf(bad)});
+    pumpMessages();
+    EXPECT_EQ(messages, juce::StringArray("MIDI Sysex Format Error")) << "one box while it is up";
+    UserMessage::dismissed(messages[0]);
     devices->deliverFromDeviceThread({dumpOf(bad)});
     pumpMessages();
-    EXPECT_EQ(messages, juce::StringArray("MIDI Sysex Format Error"));
+    EXPECT_EQ(messages.size(), 2) << "and another once it was closed";
     EXPECT_EQ(controller(0).getProgramImage(), before);
     EXPECT_TRUE(controller(0).isAwaitingReply());
 }
