@@ -29,10 +29,12 @@ void AboutComponent::paint(juce::Graphics& g)
     g.fillAll(juce::Colour(0xffffffff));
     g.setColour(juce::Colour(0xff000000));
     g.drawImage(aboutImage, 0, 0, 484, 267, 0, 0, aboutImage.getWidth(), aboutImage.getHeight());
-    g.setFont(juce::Font(15.0f, juce::Font::plain));
-    g.drawText(firstNoticeLine, 133, 211, 200, 14, juce::Justification::centred, false);
+    g.setFont(noticeFont());
+    g.drawText(juce::String::fromUTF8(firstNoticeLine), 133, 211, firstNoticeWidth, 14,
+               juce::Justification::centred, false);
     // A 4-pixel box on purpose: the line is centred on it and overflows above and below.
-    g.drawText(secondNoticeLine, 37, 227, 395, 4, juce::Justification::centred, false);
+    g.drawText(juce::String::fromUTF8(secondNoticeLine), 37, 227, secondNoticeWidth, 4,
+               juce::Justification::centred, false);
 }
 
 void AboutComponent::mouseUp(const juce::MouseEvent&)

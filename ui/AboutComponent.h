@@ -8,9 +8,12 @@
 class AboutComponent : public juce::Component
 {
 public:
-    static constexpr const char* firstNoticeLine = "Copyright 2026 Harvane Professional";
-    static constexpr const char* secondNoticeLine =
-        "Free software under the GNU GPL version 3, without any warranty";
+    // UTF-8. Each must fit its box in the widest face the default sans-serif may be.
+    static constexpr const char* firstNoticeLine = "\xc2\xa9 2026 Harvane Professional";
+    static constexpr const char* secondNoticeLine = "Free software under the GNU GPL v3, with no warranty";
+    static constexpr int firstNoticeWidth = 200;
+    static constexpr int secondNoticeWidth = 395;
+    static juce::Font noticeFont() { return juce::Font(15.0f, juce::Font::plain); }
 
     AboutComponent();
     ~AboutComponent() override;
