@@ -71,8 +71,15 @@ TEST_F(SimulatorLinkTest, ARequestWithoutAnOutputOpensDeviceSetupAndIsAnsweredAf
     ASSERT_NE(deviceWindow(), nullptr) << "no output: the device setup window opens instead";
     EXPECT_EQ(deviceWindow()->panel.inputModel.deviceNames, juce::StringArray("Velkor Simulator"));
 
+    // Asked for again behind a newer window: the same one window comes to the front.
+    DeviceManagerWindow* const shown = deviceWindow();
+    manager.newWindow();
+    pumpMessages();
+    auto& desktop = juce::Desktop::getInstance();
+    ASSERT_NE(desktop.getComponent(desktop.getNumComponents() - 1), shown);
     app->showDeviceSetup();
-    EXPECT_EQ(app->getWindowManager().deviceWindow.get(), deviceWindow()) << "one window, brought to front";
+    EXPECT_EQ(deviceWindow(), shown) << "one window";
+    EXPECT_EQ(desktop.getComponent(desktop.getNumComponents() - 1), shown) << "brought to front";
 
     chooseSimulatorAndApply();
     EXPECT_TRUE(manager.hasMidiInput());

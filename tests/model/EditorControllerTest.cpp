@@ -238,3 +238,37 @@ TEST(ProgramClipboard, PastesOnlyTheChosenPart)
     pumpMessages();
     EXPECT_EQ(to.controller.getProgramImage(), source.toSysExData());
 }
+
+TEST(ProgramClipboard, EachPartPastedAloneChangesOnlyThatPart)
+{
+    struct Case
+    {
+        ProgramClipboard::PasteKind kind;
+        bool padsA, padsB, knobs;
+    };
+    const Case cases[] = {{ProgramClipboard::padBankA, true, false, false},
+                          {ProgramClipboard::padBanksAB, true, true, false},
+                          {ProgramClipboard::knobs, false, false, true}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(int(c.kind));
+        Window from, to;
+        from.controller.applyProgramValues(valuesOf(randomProgram(31)), false);
+        to.controller.applyProgramValues(valuesOf(randomProgram(32)), false);
+        pumpMessages();
+        const ProgramModel source = from.controller.getModel();
+        ProgramModel expected = to.controller.getModel();
+        if (c.padsA)
+            expected.padsA = source.padsA;
+        if (c.padsB)
+            expected.padsB = source.padsB;
+        if (c.knobs)
+            expected.knobs = source.knobs;
+
+        ProgramClipboard clipboard;
+        clipboard.copy(from.controller);
+        clipboard.paste(c.kind, to.controller);
+        pumpMessages();
+        EXPECT_EQ(fixtures::allValues(to.controller.getModel()), fixtures::allValues(expected));
+    }
+}
