@@ -104,8 +104,25 @@ if [ -n "$w" ]; then
   tempo_is() { [ "$(tempo_bytes)" = "$1" ]; }
   press_until "$w" ctrl+s tempo_is "1 72" || fail "tempo bytes after Ctrl+S are '$(tempo_bytes)', want '1 72'"
   [ "$(stat -c %s "$work/Live Set.vkr")" -eq 117 ] || fail "saved file is not 117 bytes"
+  # Typed and not committed with Return: Ctrl+S saves what the box shows.
+  xdotool mousemove --window "$w" 828 $((573 + menu_bar)) click 1
+  sleep 0.3
+  xdotool key --clearmodifiers ctrl+a
+  xdotool type --delay 50 "99"
+  sleep 0.3
+  press_until "$w" ctrl+s tempo_is "0 99" || fail "typed 99 without Return, Ctrl+S saved '$(tempo_bytes)'"
   press_until "$w" ctrl+q editor_gone "${pids[1]}" || fail "Ctrl+Q did not quit"
 fi
+
+echo "-- a file name with a tab in it opens that very file"
+tabbed=$'a\tb.vkr'
+default_program >"$work/$tabbed"
+"$editor" "$work/$tabbed" >"$work/third.log" 2>&1 &
+pids+=($!)
+w=$(wait_for_window "Velkor Editor - a.b.vkr") || true
+[ -n "$w" ] || fail "the file named with a tab did not open"
+[ -z "$(xdotool search --onlyvisible --name '^Velkor Editor$' 2>/dev/null)" ] || fail "a message came up instead"
+[ -n "$w" ] && { press_until "$w" ctrl+q editor_gone "${pids[2]}" || fail "Ctrl+Q did not quit"; }
 
 [ $failures -eq 0 ] && echo "editor end-to-end: all passed"
 exit $failures
