@@ -28,6 +28,8 @@ enum : int
     deviceSetup = 0x200310,
     minimise = 0x200410,
     bringAllToFront = 0x200420,
-    openUserGuide = 0x200510
+    openUserGuide = 0x200510,
+    undo = 0x200610,
+    redo = 0x200620
 };
 } // namespace CommandIds

@@ -40,6 +40,9 @@ juce::PopupMenu MainMenuModel::getMenuForIndex(int, const juce::String& menuName
     }
     else if (menuName == "Edit")
     {
+        add(menu, CommandIds::undo);
+        add(menu, CommandIds::redo);
+        menu.addSeparator();
         add(menu, CommandIds::copyProgram);
         juce::PopupMenu paste;
         for (const int id : {CommandIds::pasteAll, CommandIds::pastePadBankA, CommandIds::pastePadBankB,

@@ -52,6 +52,8 @@ MainWindow* MainWindowManager::createWindow()
 void MainWindowManager::showWindow(MainWindow& window, const juce::String& title)
 {
     window.setName(juce::String(applicationName) + " - " + title);
+    // The program a window starts with is where its undo history begins.
+    window.getController().startHistory();
     window.addToDesktop();
     window.setVisible(true);
 }

@@ -50,6 +50,8 @@ constexpr CommandEntry commandTable[] = {
     {CommandIds::bringAllToFront, "Bring All to Front", 0, false},
     {CommandIds::quit, "Quit", 'q', false},
     {CommandIds::openUserGuide, "Open Userguide", 'h', false},
+    {CommandIds::undo, "Undo", 'z', false},
+    {CommandIds::redo, "Redo", 'z', true},
 };
 
 bool isHardwareCommand(juce::CommandID id)
@@ -150,6 +152,8 @@ void VelkorEditorApplication::getCommandInfo(juce::CommandID commandID, juce::Ap
                                                      (entry.shift ? juce::ModifierKeys::shiftModifier : 0));
         if (isHardwareCommand(commandID))
             result.setActive(!allWindowsMinimised());
+        if (commandID == CommandIds::undo || commandID == CommandIds::redo)
+            describeUndoStep(commandID, result);
         return;
     }
 }
@@ -204,6 +208,14 @@ bool VelkorEditorApplication::perform(const InvocationInfo& info)
             break;
         case CommandIds::deviceSetup:
             showDeviceSetup();
+            break;
+        case CommandIds::undo:
+            if (MainWindow* window = windowManager.getCurrentWindow())
+                window->getController().undo();
+            break;
+        case CommandIds::redo:
+            if (MainWindow* window = windowManager.getCurrentWindow())
+                window->getController().redo();
             break;
         case CommandIds::minimise:
             if (MainWindow* window = windowManager.getCurrentWindow())
@@ -261,6 +273,20 @@ void VelkorEditorApplication::showAutoPopulate()
     windowManager.autoPopWindow = std::make_unique<AutoPopToolWindow>(
         windowManager.getCurrentWindow(), [this] { return windowManager.getCurrentWindow(); },
         [this] { windowManager.autoPopWindow.reset(); });
+}
+
+void VelkorEditorApplication::describeUndoStep(juce::CommandID id, juce::ApplicationCommandInfo& info)
+{
+    MainWindow* window = windowManager.getCurrentWindow();
+    const EditorController* controller = window != nullptr ? &window->getController() : nullptr;
+    const bool undo = id == CommandIds::undo;
+    if (!undo)
+        info.addDefaultKeypress('y', juce::ModifierKeys::commandModifier);
+    const bool possible = controller != nullptr && (undo ? controller->canUndo() : controller->canRedo());
+    info.setActive(possible);
+    if (possible)
+        info.shortName =
+            (undo ? "Undo " : "Redo ") + (undo ? controller->getUndoName() : controller->getRedoName());
 }
 
 void VelkorEditorApplication::copyProgram()

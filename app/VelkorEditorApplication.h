@@ -43,6 +43,8 @@ public:
     void openProgram();
     void saveProgram();
     void saveProgramAs();
+    // Undo and Redo are active only when the current window has a step to take, and say which.
+    void describeUndoStep(juce::CommandID id, juce::ApplicationCommandInfo& info);
     void openUserGuide();
     void showAutoPopulate();
     void copyProgram();

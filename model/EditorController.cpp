@@ -204,6 +204,18 @@ void EditorController::takeModelFromWidgets()
 
 void EditorController::numberBoxChanged(NumberBox* box)
 {
+    takeBoxValue(box);
+    recordChange();
+}
+
+void EditorController::comboBoxChanged(juce::ComboBox* combo)
+{
+    takeComboChoice(combo);
+    recordChange();
+}
+
+void EditorController::takeBoxValue(NumberBox* box)
+{
     const int value = boxValue(*box);
     for (int bank = 0; bank < 2; ++bank)
     {
@@ -248,7 +260,7 @@ void EditorController::numberBoxChanged(NumberBox* box)
                     model->axis(axis).setValue(field, value);
 }
 
-void EditorController::comboBoxChanged(juce::ComboBox* combo)
+void EditorController::takeComboChoice(juce::ComboBox* combo)
 {
     const int id = combo->getSelectedId();
     // No selection (an id without an item) leaves the value as it was rather than storing an invalid 0.
@@ -284,6 +296,7 @@ void EditorController::buttonClicked(juce::Button* button)
         const bool on = !button->getToggleState();
         button->setToggleState(on, juce::dontSendNotification);
         model->setGlobal(ProgramModel::arpOn, on ? 1 : 0);
+        recordChange();
     }
     HardwareControlsComponent& strip = *editor->hardwareControls;
     if (!strip.isParentOf(button))
@@ -368,7 +381,13 @@ void EditorController::applyProgramValues(const ProgramValues& values, bool from
         return;
     awaitingReply = false;
     stopTimer();
+    beginAction(fromHardware ? "Get From Hardware" : "Open File");
+    writeValues(values);
+    endAction();
+}
 
+void EditorController::writeValues(const ProgramValues& values)
+{
     const auto v = [&values](int index) { return values[static_cast<std::size_t>(index)]; };
     const int globalOrder[] = {0, 1, 12, 2, 3, 4, 5, 6, 7, 8};
     for (int i = 0; i < 10; ++i)
@@ -399,6 +418,7 @@ void EditorController::applyProgramValues(const ProgramValues& values, bool from
 
 void EditorController::resetToDefaults()
 {
+    beginAction("Defaults");
     setGlobalValue(0, 1);
     setGlobalValue(1, 1);
     setGlobalValue(12, 0);
@@ -429,6 +449,7 @@ void EditorController::resetToDefaults()
         setKnobValue(k, 2, 127);
     }
     setGlobalValue(11, 0);
+    endAction();
 }
 
 ByteArray EditorController::getProgramImage() const
@@ -488,4 +509,91 @@ void EditorController::send(const juce::MidiMessage& message)
 {
     if (sender != nullptr && !sender->sendToController(message))
         sender->showDeviceSetup();
+}
+
+ProgramValues EditorController::currentValues() const
+{
+    const ByteArray image = model->toSysExData();
+    return decodeProgramSysExData(image.data(), static_cast<int>(image.size()));
+}
+
+void EditorController::deliverPendingComboChanges()
+{
+    // A combo's notification is queued on a private base of the framework's ComboBox; a load's queued
+    // notifications are delivered here so that the load, not the queue, decides what one step is.
+    std::vector<juce::ComboBox*> combos{&axisCombo(*editor, 0), &axisCombo(*editor, 1)};
+    for (int bank = 0; bank < 2; ++bank)
+        for (int p = 0; p < 8; ++p)
+            combos.push_back(padWidget(*editor, bank, p).triggerTypeCombo.get());
+    for (int id = 0; id < ProgramModel::numGlobals; ++id)
+        if (auto* combo = arpCombo(*editor, id))
+            combos.push_back(combo);
+    for (auto* combo : combos)
+        ((juce::AsyncUpdater*)combo)->handleUpdateNowIfNeeded();
+}
+
+void EditorController::startHistory()
+{
+    deliverPendingComboChanges();
+    history.reset(currentValues());
+}
+
+void EditorController::recordChange()
+{
+    if (restoring || actionDepth > 0 || !history.isStarted())
+        return;
+    ProgramValues now = currentValues();
+    if (now == history.current())
+        return;
+    const juce::String name =
+        actionName.isNotEmpty() ? actionName : ProgramHistory::describeChange(history.current(), now);
+    history.record(std::move(now), name);
+}
+
+void EditorController::beginAction(const juce::String& name)
+{
+    if (actionDepth == 0)
+    {
+        // Whatever came before is a step of its own.
+        deliverPendingComboChanges();
+        recordChange();
+        actionName = name;
+    }
+    ++actionDepth;
+}
+
+void EditorController::endAction()
+{
+    if (actionDepth == 0)
+        return;
+    if (actionDepth == 1)
+        deliverPendingComboChanges();
+    if (--actionDepth > 0)
+        return;
+    recordChange();
+    actionName = {};
+}
+
+void EditorController::restore(const ProgramValues& values)
+{
+    restoring = true;
+    writeValues(values);
+    deliverPendingComboChanges();
+    restoring = false;
+}
+
+void EditorController::undo()
+{
+    NumberBox::commitPendingEdit();
+    deliverPendingComboChanges();
+    if (history.canUndo())
+        restore(history.undo());
+}
+
+void EditorController::redo()
+{
+    NumberBox::commitPendingEdit();
+    deliverPendingComboChanges();
+    if (history.canRedo())
+        restore(history.redo());
 }

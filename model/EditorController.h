@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/ProgramHistory.h"
 #include "model/ProgramModel.h"
 #include "model/ProgramSender.h"
 #include "model/ProgramSysEx.h"
@@ -44,6 +45,20 @@ public:
     void requestProgram(int number);
     bool isAwaitingReply() const { return awaitingReply; }
     static constexpr int defaultNoAnswerDelayMs = 3000;
+
+    // Undo and redo. A committed box, a combo choice or the arpeggiator switch is one step by itself;
+    // whatever writes many values at once (a load, a paste, an Auto Populate apply) goes between
+    // beginAction and endAction and is one step of that name. Nothing is recorded before
+    // startHistory, which the window calls once its first program is in place.
+    void startHistory();
+    void beginAction(const juce::String& name);
+    void endAction();
+    bool canUndo() const { return history.canUndo(); }
+    bool canRedo() const { return history.canRedo(); }
+    juce::String getUndoName() const { return history.undoName(); }
+    juce::String getRedoName() const { return history.redoName(); }
+    void undo();
+    void redo();
     void setNoAnswerDelay(int milliseconds) { noAnswerDelayMs = milliseconds; }
 
 private:
@@ -51,6 +66,15 @@ private:
     void takeModelFromWidgets();
     void send(const juce::MidiMessage& message);
     void timerCallback() override;
+    void takeBoxValue(NumberBox* box);
+    void takeComboChoice(juce::ComboBox* combo);
+    void writeValues(const ProgramValues& values);
+    ProgramValues currentValues() const;
+    // Records the program as a step when it differs from the last one and no action is under way.
+    void recordChange();
+    // Delivers the combo notifications still queued, so the model holds what the widgets show.
+    void deliverPendingComboChanges();
+    void restore(const ProgramValues& values);
 
     juce::Component::SafePointer<EditorComponent> editor;
     std::unique_ptr<ProgramModel> model;
@@ -58,6 +82,10 @@ private:
     ProgramSender* sender;
     int noAnswerDelayMs = defaultNoAnswerDelayMs;
     int unansweredProgram = 0;
+    ProgramHistory history;
+    juce::String actionName;
+    int actionDepth = 0;
+    bool restoring = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(EditorController)
 };

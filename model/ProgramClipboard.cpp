@@ -10,6 +10,18 @@ void ProgramClipboard::paste(int kind, EditorController& target) const
 {
     if (!hasContent)
         return;
+    static const char* const names[] = {"Paste Pad Bank A", "Paste Pad Bank B", "Paste Pad Bank A & B",
+                                        "Paste Joystick",   "Paste Knobs",      "Paste Keyboard",
+                                        "Paste Program"};
+    if (kind < padBankA || kind > all)
+        return;
+    target.beginAction(names[kind]);
+    pasteKind(kind, target);
+    target.endAction();
+}
+
+void ProgramClipboard::pasteKind(int kind, EditorController& target) const
+{
     switch (kind)
     {
     case padBankA:

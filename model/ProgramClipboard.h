@@ -25,6 +25,7 @@ public:
     bool hasContent = false;
 
 private:
+    void pasteKind(int kind, EditorController& target) const;
     void pasteBank(int bank, EditorController& target) const;
     void pasteKnobs(EditorController& target) const;
     void pasteAxes(EditorController& target) const;

@@ -113,10 +113,12 @@ void AutoPopToolController::buttonClicked(juce::Button* button)
     const bool bankA = button == panel.applyBankAButton.get();
     const bool bankB = button == panel.applyBankBButton.get();
     const bool both = button == panel.applyBothBanksButton.get();
-    if (!(knobs || bankA || bankB || both) || findTarget() == nullptr)
+    EditorController* target = findTarget();
+    if (!(knobs || bankA || bankB || both) || target == nullptr)
         return;
     NumberBox::commitPendingEdit();
 
+    target->beginAction("Auto Populate");
     if (knobs)
     {
         if (panel.knobCcToggle->getToggleState())
@@ -125,9 +127,10 @@ void AutoPopToolController::buttonClicked(juce::Button* button)
             populateKnobs(1);
         if (panel.knobMaxToggle->getToggleState())
             populateKnobs(2);
-        return;
     }
-    applyToPads(bankA || both, bankB || both);
+    else
+        applyToPads(bankA || both, bankB || both);
+    target->endAction();
 }
 
 void AutoPopToolController::applyToPads(bool bankA, bool bankB)

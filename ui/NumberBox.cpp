@@ -115,6 +115,17 @@ void NumberBox::commitPendingEdit()
         box->commitText();
 }
 
+// Undo and redo belong to the window's program, not to the few digits in the box.
+bool NumberBox::keyPressed(const juce::KeyPress& key)
+{
+    const auto command = juce::ModifierKeys::commandModifier;
+    if (key == juce::KeyPress('z', command, 0) ||
+        key == juce::KeyPress('z', command | juce::ModifierKeys::shiftModifier, 0) ||
+        key == juce::KeyPress('y', command, 0))
+        return false;
+    return juce::TextEditor::keyPressed(key);
+}
+
 void NumberBox::textEditorReturnKeyPressed(juce::TextEditor&)
 {
     commitText();

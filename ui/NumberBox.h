@@ -29,6 +29,7 @@ public:
     // The face every panel gives its boxes: white text on the black face, cyan selection, text "0".
     void applyPanelSetup();
 
+    bool keyPressed(const juce::KeyPress& key) override;
     void focusGained(FocusChangeType cause) override;
     void focusLost(FocusChangeType cause) override;
 

@@ -232,7 +232,8 @@ TEST_F(ApplicationTest, CommandTableNamesKeysAndOrder)
     const juce::Array<juce::CommandID> expectedIds = {
         0x200010, 0x200020, 0x200030, 0x200040, 0x200050, 0x200060, 0x200061, 0x200062, 0x200063, 0x200064,
         0x200070, 0x200071, 0x200072, 0x200073, 0x200074, 0x200080, 0x200110, 0x200120, 0x200130, 0x200140,
-        0x200150, 0x200160, 0x200170, 0x200180, 0x200210, 0x200310, 0x200410, 0x200420, 0x200090, 0x200510};
+        0x200150, 0x200160, 0x200170, 0x200180, 0x200210, 0x200310, 0x200410, 0x200420, 0x200090, 0x200510,
+        0x200610, 0x200620};
     EXPECT_EQ(ids, expectedIds);
 
     auto& commands = *app->getCommandManager();
@@ -250,12 +251,18 @@ TEST_F(ApplicationTest, CommandTableNamesKeysAndOrder)
          {'c', juce::ModifierKeys::commandModifier | juce::ModifierKeys::shiftModifier, 0}},
         {0x200410, "Minimize", {'m', juce::ModifierKeys::commandModifier, 0}},
         {0x200510, "Open Userguide", {'h', juce::ModifierKeys::commandModifier, 0}},
+        {0x200610, "Undo", {'z', juce::ModifierKeys::commandModifier, 0}},
     };
     for (const auto& [id, name, key] : keyed)
     {
         EXPECT_EQ(commands.getNameOfCommand(id), name);
         EXPECT_EQ(keysOf(id), juce::Array<juce::KeyPress>(key)) << name;
     }
+    EXPECT_EQ(commands.getNameOfCommand(0x200620), "Redo");
+    juce::Array<juce::KeyPress> redoKeys;
+    redoKeys.add({'z', juce::ModifierKeys::commandModifier | juce::ModifierKeys::shiftModifier, 0});
+    redoKeys.add({'y', juce::ModifierKeys::commandModifier, 0});
+    EXPECT_EQ(keysOf(0x200620), redoKeys);
     for (const juce::CommandID id : {0x200050, 0x200064, 0x200074, 0x200080, 0x200210, 0x200310, 0x200420})
         EXPECT_TRUE(keysOf(id).isEmpty()) << commands.getNameOfCommand(id);
     for (const juce::CommandID id : ids)
@@ -290,7 +297,7 @@ TEST_F(ApplicationTest, MenusListTheirCommandsInOrder)
               "200010 200020 200030 200040 200050 >Send To Hardware 200060 200061 200062 200063 200064 "
               ">Get From Hardware 200070 200071 200072 200073 200074 - 200090");
     EXPECT_EQ(describe(menus->getMenuForIndex(1, "Edit")),
-              "200180 >Paste Program 200110 200120 200130 200140 200150 200160 200170");
+              "200610 200620 - 200180 >Paste Program 200110 200120 200130 200140 200150 200160 200170");
     EXPECT_EQ(describe(menus->getMenuForIndex(2, "Tools")), "200210");
     EXPECT_EQ(describe(menus->getMenuForIndex(3, "Options")), "200310");
     EXPECT_EQ(describe(menus->getMenuForIndex(4, "Window")), "200410 200420 -");
@@ -443,4 +450,51 @@ TEST_F(ApplicationTest, SaveAsAsksBeforeReplacingTheFileWithVkrAdded)
     app->saveChosenFile(&window(0), folder.getChildFile("fresh"));
     EXPECT_TRUE(folder.getChildFile("fresh.vkr").existsAsFile()) << "a new name is not asked about";
     EXPECT_EQ(questions.size(), 2);
+}
+
+TEST_F(ApplicationTest, UndoAndRedoWalkTheCurrentWindowsStepsAndSayWhatTheyTakeBack)
+{
+    const juce::File f = programFile("song.vkr", someProgram(9));
+    start({f.getFullPathName()});
+    MainWindow* other = windows().newWindow();
+    const ByteArray otherImage = other->getProgramImage();
+    window(0).toFront(true);
+    for (int i = 0; i < 100 && windows().getCurrentWindow() != &window(0); ++i)
+        pumpMessages();
+    ASSERT_EQ(windows().getCurrentWindow(), &window(0));
+    auto& commands = *app->getCommandManager();
+    const auto menuText = [&commands](juce::CommandID id)
+    {
+        juce::ApplicationCommandInfo info(id);
+        commands.getTargetForCommand(id, info);
+        return (info.flags & juce::ApplicationCommandInfo::isDisabled) != 0 ? juce::String("(off)") : info.shortName;
+    };
+    EXPECT_EQ(menuText(CommandIds::undo), "(off)") << "the program a window starts with is not a step";
+
+    invoke(CommandIds::copyProgram);
+    NumberBox& tempo = *window(0).getEditor().arpPanel->tempoBox;
+    testsupport::typeInto(tempo, "77");
+    testsupport::pressReturn(tempo);
+    const ByteArray typed = window(0).getProgramImage();
+    other->getController().setGlobalValue(ProgramModel::arpTempo, 40);
+    window(0).getController().setPadValue(0, 0, PadData::noteField, 1);
+    invoke(CommandIds::pastePadBankA);
+    EXPECT_EQ(menuText(CommandIds::undo), "Undo Paste Pad Bank A");
+
+    invoke(CommandIds::undo);
+    EXPECT_EQ(menuText(CommandIds::undo), "Undo Pad A1 Note");
+    invoke(CommandIds::undo);
+    EXPECT_EQ(window(0).getProgramImage(), typed);
+    EXPECT_EQ(menuText(CommandIds::undo), "Undo TEMPO");
+    invoke(CommandIds::undo);
+    EXPECT_EQ(window(0).getProgramImage(), someProgram(9).toSysExData());
+    EXPECT_EQ(menuText(CommandIds::redo), "Redo TEMPO");
+    invoke(CommandIds::redo);
+    EXPECT_EQ(window(0).getProgramImage(), typed);
+
+    window(0).getController().setGlobalValue(ProgramModel::arpOctaveRange, 3);
+    EXPECT_EQ(menuText(CommandIds::redo), "(off)") << "a new change drops what could be redone";
+    EXPECT_NE(other->getProgramImage(), otherImage) << "the other window kept its own change";
+    other->getController().undo();
+    EXPECT_EQ(other->getProgramImage(), otherImage);
 }

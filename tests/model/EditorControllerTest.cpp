@@ -272,3 +272,71 @@ TEST(ProgramClipboard, EachPartPastedAloneChangesOnlyThatPart)
         EXPECT_EQ(fixtures::allValues(to.controller.getModel()), fixtures::allValues(expected));
     }
 }
+
+TEST(EditorControllerHistory, EveryKindOfStepIsUndoneAndRedoneToTheByte)
+{
+    ProgramClipboard clipboard;
+    {
+        Window source;
+        source.controller.applyProgramValues(valuesOf(randomProgram(41)), false);
+        pumpMessages();
+        clipboard.copy(source.controller);
+    }
+    struct Step
+    {
+        const char* name;
+        std::function<void(Window&)> act;
+    };
+    const Step steps[] = {
+        {"TEMPO", [](Window& w) { w.controller.setGlobalValue(ProgramModel::arpTempo, 201); }},
+        {"MODE", [](Window& w) { w.editor.arpPanel->modeCombo->setSelectedId(3); }},
+        {"ARP ON/OFF", [](Window& w) { w.editor.arpPanel->arpOnButton->triggerClick(); }},
+        {"Paste Knobs", [&clipboard](Window& w) { clipboard.paste(ProgramClipboard::knobs, w.controller); }},
+        {"Paste Program", [&clipboard](Window& w) { clipboard.paste(ProgramClipboard::all, w.controller); }},
+        {"Open File", [](Window& w) { w.controller.applyProgramValues(valuesOf(randomProgram(42)), false); }},
+        {"Get From Hardware",
+         [](Window& w)
+         {
+             w.controller.requestProgram(1);
+             w.controller.applyProgramValues(valuesOf(randomProgram(43)), true);
+         }},
+    };
+    for (const auto& step : steps)
+    {
+        SCOPED_TRACE(step.name);
+        Window w;
+        w.controller.applyProgramValues(valuesOf(randomProgram(40)), false);
+        w.controller.startHistory();
+        const ByteArray before = w.controller.getProgramImage();
+        step.act(w);
+        // A load's combo changes arrive later and must not make steps of their own.
+        pumpMessages();
+        const ByteArray after = w.controller.getProgramImage();
+        ASSERT_NE(after, before);
+        EXPECT_EQ(w.controller.getUndoName(), step.name);
+        w.controller.undo();
+        pumpMessages();
+        EXPECT_EQ(w.controller.getProgramImage(), before);
+        EXPECT_FALSE(w.controller.canUndo()) << "one action, one step";
+        w.controller.redo();
+        pumpMessages();
+        EXPECT_EQ(w.controller.getProgramImage(), after);
+        EXPECT_FALSE(w.controller.canRedo());
+    }
+}
+
+TEST(EditorControllerHistory, KeepsTheNewestTwoHundredSteps)
+{
+    Window w;
+    w.controller.startHistory();
+    for (int step = 1; step <= ProgramHistory::maxSteps + 5; ++step)
+        w.controller.setKnobValue(step % 8, 0, step % 128);
+    int undone = 0;
+    while (w.controller.canUndo())
+    {
+        w.controller.undo();
+        ++undone;
+    }
+    EXPECT_EQ(undone, ProgramHistory::maxSteps);
+    EXPECT_EQ(w.controller.getModel().getKnob(5, 0), 5) << "the first five steps dropped off";
+}
