@@ -111,6 +111,30 @@ if [ -n "$w" ]; then
   xdotool type --delay 50 "99"
   sleep 0.3
   press_until "$w" ctrl+s tempo_is "0 99" || fail "typed 99 without Return, Ctrl+S saved '$(tempo_bytes)'"
+  # A typed value and a paste, both taken back with Ctrl+Z: Ctrl+S then writes the file as it was.
+  cp "$work/Live Set.vkr" "$work/before-edits.vkr"
+  press_until "$w" ctrl+n windows_are 2
+  scratch=$(wait_for_window "Velkor Editor - Untitled[0-9]*") || true
+  if [ -n "$scratch" ]; then
+    keys "$scratch" ctrl+shift+c
+    press_until "$scratch" ctrl+w windows_are 1
+  fi
+  xdotool windowactivate --sync "$w" >/dev/null 2>&1
+  xdotool mousemove --window "$w" 828 $((573 + menu_bar)) click 1
+  sleep 0.3
+  xdotool key --clearmodifiers ctrl+a
+  xdotool type --delay 50 "150"
+  xdotool key --clearmodifiers Return
+  keys "$w" ctrl+shift+v
+  sleep 0.3
+  keys "$w" ctrl+z
+  keys "$w" ctrl+z
+  sleep 0.3
+  same_as_before() { cmp -s "$work/Live Set.vkr" "$work/before-edits.vkr"; }
+  changed_then_saved() { keys "$w" ctrl+s; sleep 0.5; same_as_before; }
+  changed_then_saved || fail "after two Ctrl+Z, Ctrl+S wrote tempo bytes '$(tempo_bytes)', not the file as opened"
+  keys "$w" ctrl+shift+z
+  press_until "$w" ctrl+s tempo_is "1 22" || fail "Ctrl+Shift+Z did not bring the typed tempo 150 back"
   press_until "$w" ctrl+q editor_gone "${pids[1]}" || fail "Ctrl+Q did not quit"
 fi
 
