@@ -12,6 +12,8 @@ namespace ProgramJson
 {
 constexpr const char* formatName = "Velkor program";
 constexpr int formatVersion = 1;
+// Objects and arrays within one another; a program's JSON needs 3.
+constexpr int maxNesting = 16;
 
 // A JSON text that is not a program; what() names the field and says what is wrong with it.
 class Error : public std::runtime_error
@@ -26,6 +28,7 @@ juce::String toText(const ByteArray& image);
 // The program image (file header) the JSON describes. Every field must be present and valid, and
 // nothing else may be there, so a misspelt name is never silently dropped.
 ByteArray fromJson(const juce::var& json);
+// Nesting deeper than maxNesting is refused, and every number is judged on its digits as written.
 ByteArray fromText(const juce::String& text);
 
 // "pads.A[3].note"

@@ -9,8 +9,13 @@
 #include "midi/SimulatorMidiDevices.h"
 #include "model/ProgramFile.h"
 
+#include <algorithm>
 #include <istream>
 #include <ostream>
+
+#if !JUCE_WINDOWS
+#include <sys/stat.h>
+#endif
 
 namespace
 {
@@ -163,6 +168,18 @@ int VelkorTool::parseSlot(const juce::String& text)
 
 int VelkorTool::run(const juce::StringArray& arguments, std::ostream& out, std::ostream& err)
 {
+    const int code = runCommand(arguments, out, err);
+    // A full disk or a closed pipe would otherwise pass for a listing or an export that worked.
+    if (!out.flush())
+    {
+        err << toolName << ": standard output could not be written\n";
+        return code == success ? badInput : code;
+    }
+    return code;
+}
+
+int VelkorTool::runCommand(const juce::StringArray& arguments, std::ostream& out, std::ostream& err)
+{
     const auto usage = [&err](const juce::String& message)
     {
         err << toolName << ": " << message << "\nTry '" << toolName << " --help'.\n";
@@ -307,6 +324,9 @@ int VelkorTool::run(const juce::StringArray& arguments, std::ostream& out, std::
     const int count = options.positional.size();
     if (count < command->minArguments || (command->maxArguments >= 0 && count > command->maxArguments))
         return usage("usage: " + juce::String(toolName) + " " + command->name + " " + command->synopsis);
+    // Every argument left is a path, and an empty one would name the working directory.
+    if (options.positional.contains(juce::String()))
+        return usage(juce::String(command->name) + ": an empty path names no file");
 
     return (this->*(command->handler))(options);
 }
@@ -325,10 +345,27 @@ std::optional<ByteArray> load(const juce::String& path, juce::String& message)
 
 bool save(const juce::String& path, const ByteArray& image, juce::String& message)
 {
-    if (ProgramFile::write(fileFrom(path), ProgramImage::toData(image)))
+    juce::String reason;
+    if (ProgramFile::write(fileFrom(path), ProgramImage::toData(image), &reason))
         return true;
-    message = path + ": could not be written";
+    message = path + ": " + reason;
     return false;
+}
+
+// At most maxJsonBytes + 1 bytes, so that a device or a pipe without end is refused as too large
+// rather than read until memory runs out; readChunk returns the count read, 0 at the end.
+template <typename ReadChunk> std::string readBounded(ReadChunk&& readChunk)
+{
+    std::string bytes;
+    char buffer[16384];
+    while (bytes.size() <= maxJsonBytes)
+    {
+        const auto got = readChunk(buffer, std::min(sizeof buffer, maxJsonBytes + 1 - bytes.size()));
+        if (got <= 0)
+            break;
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+    return bytes;
 }
 } // namespace
 
@@ -369,29 +406,39 @@ int VelkorTool::exportJson(Options& options)
 int VelkorTool::importJson(Options& options)
 {
     const juce::String source = options.positional[0];
-    juce::String text;
+    const juce::String sourceName = source == "-" ? juce::String("standard input") : source;
+    std::string bytes;
     if (source == "-")
     {
-        std::string bytes;
-        char buffer[4096];
-        while (*input && bytes.size() <= maxJsonBytes)
-        {
-            input->read(buffer, sizeof(buffer));
-            bytes.append(buffer, static_cast<std::size_t>(input->gcount()));
-        }
-        if (bytes.size() > maxJsonBytes)
-            return options.fail(badInput, "standard input: too large for a program's JSON");
-        text = juce::String::fromUTF8(bytes.data(), static_cast<int>(bytes.size()));
+        bytes = readBounded(
+            [this](char* buffer, std::size_t size)
+            {
+                input->read(buffer, static_cast<std::streamsize>(size));
+                return input->gcount();
+            });
+        if (input->bad())
+            return options.fail(badInput, sourceName + ": cannot be read");
     }
     else
     {
+        // Read, not sized: a pipe or a device reports a size of 0 whatever it holds.
         const juce::File file = fileFrom(source);
-        if (!file.existsAsFile())
+        if (file.isDirectory())
+            return options.fail(badInput, source + ": is a folder, not a program's JSON");
+        if (!file.exists())
             return options.fail(badInput, source + ": no such file");
-        if (file.getSize() > static_cast<juce::int64>(maxJsonBytes))
-            return options.fail(badInput, source + ": too large for a program's JSON");
-        text = file.loadFileAsString();
+        juce::FileInputStream in(file);
+        if (!in.openedOk())
+            return options.fail(badInput, source + ": cannot be read");
+        bytes = readBounded([&in](char* buffer, std::size_t size)
+                            { return in.read(buffer, static_cast<int>(size)); });
+        if (in.getStatus().failed())
+            return options.fail(badInput, source + ": cannot be read");
     }
+    if (bytes.size() > maxJsonBytes)
+        return options.fail(badInput, sourceName + ": too large for a program's JSON");
+    // As a file is loaded: a byte order mark is read, and bytes that are not UTF-8 do not trip the framework.
+    const auto text = juce::String::createStringFromData(bytes.data(), static_cast<int>(bytes.size()));
 
     ByteArray image;
     try
@@ -400,8 +447,7 @@ int VelkorTool::importJson(Options& options)
     }
     catch (const ProgramJson::Error& error)
     {
-        return options.fail(badInput,
-                            (source == "-" ? juce::String("standard input") : source) + ": " + error.what());
+        return options.fail(badInput, sourceName + ": " + error.what());
     }
     juce::String message;
     if (!save(options.positional[1], image, message))
@@ -530,6 +576,72 @@ int VelkorTool::get(Options& options)
     return success;
 }
 
+namespace
+{
+// The file a chain of symbolic links ends at: what saving to the first one replaces.
+juce::File finalTarget(juce::File file)
+{
+    for (int hops = 0; hops < 40 && file.isSymbolicLink(); ++hops)
+        file = file.getLinkedTarget();
+    return file;
+}
+
+bool isRegularFile(const juce::File& file)
+{
+#if JUCE_WINDOWS
+    return file.existsAsFile();
+#else
+    struct stat info;
+    return ::stat(file.getFullPathName().toRawUTF8(), &info) == 0 && S_ISREG(info.st_mode);
+#endif
+}
+
+// A slot file of a backup, and what it held before, so that a backup that fails part way can put
+// back the files it already replaced.
+struct SlotFile
+{
+    juce::File file;
+    juce::File target;
+    // A copy of the target beside it, mode and all; none when there was no file.
+    juce::File kept;
+    bool replaced = false;
+
+    bool keep()
+    {
+        const auto copy = target.getSiblingFile(
+            "." + target.getFileName() + "." +
+            juce::String::toHexString(juce::Random::getSystemRandom().nextInt()) + ".old");
+        if (copy.exists())
+            return false;
+        if (!target.copyFileTo(copy) || copy.getSize() != target.getSize())
+        {
+            copy.deleteFile();
+            return false;
+        }
+#if !JUCE_WINDOWS
+        struct stat info;
+        if (::stat(target.getFullPathName().toRawUTF8(), &info) != 0 ||
+            ::chmod(copy.getFullPathName().toRawUTF8(), info.st_mode & 07777) != 0)
+        {
+            copy.deleteFile();
+            return false;
+        }
+#endif
+        kept = copy;
+        return true;
+    }
+
+    // Back as it was if it was replaced; false if that failed, and then the copy stays.
+    bool putBack() const
+    {
+        if (replaced)
+            return kept == juce::File() ? target.deleteFile() : kept.replaceFileIn(target);
+        kept.deleteFile();
+        return true;
+    }
+};
+} // namespace
+
 int VelkorTool::backup(Options& options)
 {
     const juce::String path = options.positional[0];
@@ -554,15 +666,60 @@ int VelkorTool::backup(Options& options)
         images.push_back(*reply.image);
     }
 
+    // Deepest first, so that each is empty when it is taken away again.
+    std::vector<juce::File> madeFolders;
+    for (auto f = folder; !f.exists() && f != f.getParentDirectory(); f = f.getParentDirectory())
+        madeFolders.push_back(f);
+    const auto removeMadeFolders = [&madeFolders]()
+    {
+        for (const auto& made : madeFolders)
+            made.deleteFile();
+    };
     if (!folder.isDirectory() && !folder.createDirectory().wasOk())
+    {
+        removeMadeFolders();
         return options.fail(badInput, path + ": the folder could not be made");
+    }
+
+    // The same applies to the files: each old one is kept aside until all four new ones are in place,
+    // and one that cannot be replaced puts back those replaced before it.
+    std::vector<SlotFile> slots;
+    const auto giveUp = [&](const juce::File& file, const juce::String& reason)
+    {
+        bool restored = true;
+        for (const auto& slot : slots)
+            restored = slot.putBack() && restored;
+        removeMadeFolders();
+        return options.fail(badInput, file.getFullPathName() + ": " + reason +
+                                          (restored ? "; no slot file was changed"
+                                                    : "; not every slot file replaced before it could be "
+                                                      "put back: their old contents are in .old files "
+                                                      "beside them"));
+    };
     for (int slot = 1; slot <= ProgramSysEx::highestProgramNumber; ++slot)
     {
-        const juce::String name = "slot-" + juce::String(slot) + ProgramFile::extension;
-        const juce::File file = folder.getChildFile(name);
-        if (!ProgramFile::write(file, ProgramImage::toData(images[static_cast<std::size_t>(slot - 1)])))
-            return options.fail(badInput, file.getFullPathName() + ": could not be written");
-        options.out << "Saved slot " << slot << " to " << folder.getChildFile(name).getFullPathName() << "\n";
+        SlotFile slotFile;
+        slotFile.file = folder.getChildFile("slot-" + juce::String(slot) + ProgramFile::extension);
+        slotFile.target = finalTarget(slotFile.file);
+        slots.push_back(slotFile);
+        if (slotFile.target.exists() && !isRegularFile(slotFile.target))
+            return giveUp(slotFile.file, "is not a regular file");
+        if (slotFile.target.exists() && !slots.back().keep())
+            return giveUp(slotFile.file, "could not be written");
+    }
+    for (std::size_t i = 0; i < slots.size(); ++i)
+    {
+        juce::String reason;
+        if (!ProgramFile::write(slots[i].file, ProgramImage::toData(images[i]), &reason))
+            return giveUp(slots[i].file, reason);
+        slots[i].replaced = true;
+    }
+
+    for (std::size_t i = 0; i < slots.size(); ++i)
+    {
+        slots[i].kept.deleteFile();
+        options.out << "Saved slot " << juce::String(static_cast<int>(i) + 1) << " to "
+                    << slots[i].file.getFullPathName() << "\n";
     }
     return success;
 }

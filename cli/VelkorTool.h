@@ -31,6 +31,7 @@ public:
     explicit VelkorTool(DeviceFactory factory = systemDevices);
 
     // The arguments after the program name. Relative paths are taken from the working directory.
+    // Output that could not be written fails the run, whatever the command did.
     int run(const juce::StringArray& arguments, std::ostream& out, std::ostream& err);
 
     // What a slot argument ("1" to "4", "ram") names: 0 for RAM, 1 to 4, or -1.
@@ -43,6 +44,8 @@ private:
     struct Options;
     struct Command;
     static const std::vector<Command>& commands();
+
+    int runCommand(const juce::StringArray& arguments, std::ostream& out, std::ostream& err);
 
     int show(Options& options);
     int diff(Options& options);

@@ -138,3 +138,100 @@ TEST(ProgramJson, RefusesABadValueByItsFieldName)
     json["knobs"].getArray()->add(extraKnob);
     EXPECT_EQ(importError(juce::JSON::toString(json)), "knobs[8]: not a program value");
 }
+
+namespace
+{
+// The default program's JSON with one field's value replaced by number text as written.
+juce::String withNumber(const juce::StringArray& path, const juce::String& number)
+{
+    return withField(path, "\"@number@\"").replace("\"@number@\"", number);
+}
+} // namespace
+
+TEST(ProgramJson, JudgesNumbersOnTheirDigitsAsWritten)
+{
+    const juce::StringArray tempo{"arpeggiator", "tempo"};
+    const juce::String tempoName = "arpeggiator.tempo (Arpeggiator TEMPO): ";
+    const struct
+    {
+        juce::StringArray path;
+        juce::String number;
+        juce::String error;
+    } refused[] = {
+        {tempo, "18446744073709551744", tempoName + "18446744073709551744 is outside 0 to 255"},
+        {tempo, "1e400", tempoName + "1e400 is outside 0 to 255"},
+        {tempo, "-1E+400", tempoName + "-1E+400 is outside 0 to 255"},
+        {tempo, "1e-400", tempoName + "1e-400 is not a whole number"},
+        {tempo, "128.5", tempoName + "128.5 is not a whole number"},
+        {tempo, "2.56e2", tempoName + "256 is outside 0 to 255"},
+        {tempo, juce::String::repeatedString("9", 60),
+         tempoName + juce::String::repeatedString("9", 37) + "... is outside 0 to 255"},
+        {{"pads", "A", "0", "trigger"},
+         "1e400",
+         "pads.A[0].trigger (Pad A1 Trigger): 1e400 is not one of Momentary, Toggle"},
+        {{"version"}, "4294967297", "version: 4294967297 is not 1 (made by another version of the tool?)"},
+        {{"version"},
+         "18446744073709551617",
+         "version: 18446744073709551617 is not 1 (made by another version of the tool?)"},
+    };
+    for (const auto& c : refused)
+        EXPECT_EQ(importError(withNumber(c.path, c.number)), c.error) << c.number;
+
+    // Whole numbers however written, and what the framework's parser took before: single quotes,
+    // trailing commas, leading zeros.
+    const struct
+    {
+        juce::StringArray path;
+        juce::String number;
+        juce::String plain;
+    } accepted[] = {
+        {tempo, "1.28e2", "128"},
+        {tempo, "128.000", "128"},
+        {tempo, "0096", "96"},
+        {{"keybed", "transpose"}, "-0", "0"},
+        {{"keybed", "octave"}, "-4.0E0", "-4"},
+    };
+    for (const auto& c : accepted)
+        EXPECT_EQ(ProgramJson::fromText(withNumber(c.path, c.number)),
+                  ProgramJson::fromText(withNumber(c.path, c.plain)))
+            << c.number;
+    const juce::String loose = ProgramJson::toText(ProgramImage::makeDefault())
+                                   .replace("\"Velkor program\"", "'Velkor program'")
+                                   .replace("\n}", ",\n}");
+    EXPECT_EQ(ProgramJson::fromText(loose), ProgramImage::makeDefault());
+}
+
+TEST(ProgramJson, RefusesDeepNestingAndBrokenTextWithoutCrashing)
+{
+    const auto nested = [](int depth) // an object holding "x", then arrays down to the given depth
+    {
+        return "{\"x\": " + juce::String::repeatedString("[", depth - 1) +
+               juce::String::repeatedString("]", depth - 1) + "}";
+    };
+    const struct
+    {
+        juce::String text;
+        juce::String error;
+    } cases[] = {
+        {nested(ProgramJson::maxNesting), "channels.pad (Pad MIDI Channel): missing"},
+        {nested(ProgramJson::maxNesting + 1), "nested deeper than 16 levels at line 1, column 22, inside x" +
+                                                  juce::String::repeatedString("[0]", 15)},
+        {juce::String::repeatedString("[", 80000) + juce::String::repeatedString("]", 80000),
+         "nested deeper than 16 levels at line 1, column 17, inside " +
+             juce::String::repeatedString("[0]", 16)},
+        {"{\"a\": \"[[[[[[[[[[[[[[[[[[\\\"[[[[\"}", "channels.pad (Pad MIDI Channel): missing"},
+        {"{\"\": 1}", "not JSON: line 1, column 2: a name is empty"},
+        {"{} {}", "not JSON: line 1, column 4: more text after the JSON"},
+        {"{\"a\": -}", "not JSON: line 1, column 8: a digit belongs here"},
+        {"{\"a\": 1.}", "not JSON: line 1, column 9: a digit belongs here"},
+        {"{\"a\": \"\\u0000\"}", "not JSON: line 1, column 8: a string cannot hold \\u0000"},
+        {"{\"a\": [1,\n 2",
+         "not JSON: line 2, column 3: the text ends inside the array that starts at line 1, column 7"},
+        {"{\"a\": \"abc",
+         "not JSON: line 1, column 11: the text ends inside the string that starts at line 1, column 7"},
+        {"", "the JSON is not an object of program values"},
+        {"1e400", "the JSON is not an object of program values"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(importError(c.text), c.error) << c.text.substring(0, 60);
+}

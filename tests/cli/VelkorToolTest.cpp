@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
 #include <sstream>
 
 namespace
@@ -169,6 +171,15 @@ TEST_F(VelkorToolTest, UsageErrorsExitWithTwoAndHelpWithZero)
         {"send", "--port", "P", "--slot"},
         {"backup", "--port", "P", "--slot", "2", "dir"},
         {"help", "frobnicate"},
+        {"show", ""},
+        {"diff", "a.vkr", ""},
+        {"export", ""},
+        {"import", "-", ""},
+        {"import", "", "x.vkr"},
+        {"validate", "a.vkr", ""},
+        {"send", "--port", "P", "--slot", "2", ""},
+        {"get", "--port", "P", "--slot", "2", "--", ""},
+        {"backup", "--port", "P", ""},
     };
     for (const auto& arguments : usageErrors)
     {
@@ -245,4 +256,156 @@ TEST_F(VelkorToolTest, InspectsComparesChecksAndConvertsFiles)
         result.err,
         "velkor-tool: standard input: arpeggiator.tempo (Arpeggiator TEMPO): 300 is outside 0 to 255\n");
     EXPECT_FALSE(juce::File(path("fast.vkr")).exists());
+}
+
+namespace
+{
+// What a folder holds: each name with its bytes and whether it may be written.
+std::map<juce::String, std::pair<ByteArray, bool>> contentsOf(const juce::File& folder)
+{
+    std::map<juce::String, std::pair<ByteArray, bool>> contents;
+    for (const auto& entry :
+         juce::RangedDirectoryIterator(folder, false, "*", juce::File::findFilesAndDirectories))
+    {
+        const auto file = entry.getFile();
+        juce::MemoryBlock block;
+        if (!file.isDirectory())
+            file.loadFileAsData(block);
+        const auto* data = static_cast<const std::uint8_t*>(block.getData());
+        contents[file.getFileName()] = {ByteArray(data, data + block.getSize()), file.hasWriteAccess()};
+    }
+    return contents;
+}
+} // namespace
+
+TEST_F(VelkorToolTest, BackupReplacesAllFourSlotFilesOrNone)
+{
+    const juce::File backups(path("backups"));
+    const auto slotFile = [&backups](int slot)
+    { return backups.getChildFile("slot-" + juce::String(slot) + ".vkr"); };
+    const struct
+    {
+        const char* obstacle;
+        std::function<void()> place;
+        std::function<void()> clear;
+        const char* reason;
+    } cases[] = {
+        {"a read-only slot-3.vkr", [&] { slotFile(3).setReadOnly(true); },
+         [&] { slotFile(3).setReadOnly(false); }, "is read-only"},
+        {"a folder named slot-3.vkr", [&] { slotFile(3).deleteFile(), slotFile(3).createDirectory(); },
+         [&] { slotFile(3).deleteRecursively(); }, "is not a regular file"},
+        {"a read-only slot-4.vkr alone",
+         [&]
+         {
+             for (int slot = 1; slot <= 3; ++slot)
+                 slotFile(slot).deleteFile();
+             slotFile(4).setReadOnly(true);
+         },
+         [&] { slotFile(4).setReadOnly(false); }, "is read-only"},
+    };
+    juce::Random random(5);
+    for (const auto& c : cases)
+    {
+        ASSERT_EQ(run({"backup", "--simulator", "--port", port, backups.getFullPathName()}).code, 0)
+            << c.obstacle;
+        // The controller's programs change, so that a new backup differs in every slot.
+        std::vector<ByteArray> programs;
+        for (int slot = 1; slot <= 4; ++slot)
+        {
+            const auto file = writeProgram("new.vkr", fixtures::randomModel(random));
+            programs.push_back(bytesOf(file));
+            ASSERT_EQ(run({"send", "--simulator", "--port", port, "--slot", juce::String(slot), file}).code,
+                      0);
+            juce::File(file).deleteFile();
+        }
+        c.place();
+        const auto before = contentsOf(backups);
+
+        auto result = run({"backup", "--simulator", "--port", port, backups.getFullPathName()});
+        EXPECT_EQ(result.code, 1) << c.obstacle;
+        const auto blocked = slotFile(juce::String(c.obstacle).contains("slot-4") ? 4 : 3);
+        EXPECT_EQ(result.err, "velkor-tool: " + blocked.getFullPathName() + ": " + c.reason +
+                                  "; no slot file was changed\n")
+            << c.obstacle;
+        EXPECT_EQ(result.out, "") << c.obstacle;
+        EXPECT_TRUE(contentsOf(backups) == before) << c.obstacle;
+
+        c.clear();
+        result = run({"backup", "--simulator", "--port", port, backups.getFullPathName()});
+        ASSERT_EQ(result.code, 0) << c.obstacle << result.err;
+        EXPECT_EQ(contentsOf(backups).size(), 4u) << c.obstacle;
+        for (int slot = 1; slot <= 4; ++slot)
+            EXPECT_EQ(bytesOf(slotFile(slot).getFullPathName()), programs[static_cast<std::size_t>(slot - 1)])
+                << c.obstacle << slot;
+    }
+}
+
+TEST_F(VelkorToolTest, OutputThatCannotBeWrittenFailsTheRun)
+{
+    // A stream whose every write fails, as on a full disk.
+    struct FullDisk : std::streambuf
+    {
+        int overflow(int) override { return traits_type::eof(); }
+    } full;
+    const juce::String file = writeProgram("mine.vkr", ProgramModel::makeDefault());
+    const struct
+    {
+        juce::StringArray arguments;
+        int code;
+    } cases[] = {
+        {{"--help"}, 1},
+        {{"--version"}, 1},
+        {{"show", file}, 1},
+        {{"export", file}, 1},
+        {{"validate", file}, 1},
+        {{"ports"}, 1},
+        {{"send", "--simulator", "--port", port, "--slot", "1", file}, 1},
+        // Nothing to print, nothing lost.
+        {{"diff", file, file}, 0},
+    };
+    for (const auto& c : cases)
+    {
+        std::ostream out(&full);
+        std::ostringstream err;
+        EXPECT_EQ(tool.run(c.arguments, out, err), c.code) << c.arguments.joinIntoString(" ");
+        EXPECT_EQ(err.str(), c.code == 0 ? "" : "velkor-tool: standard output could not be written\n")
+            << c.arguments.joinIntoString(" ");
+    }
+}
+
+TEST_F(VelkorToolTest, ImportReadsABoundedAmountAndWritesNothingOnRefusal)
+{
+    const juce::String json = run({"export", writeProgram("mine.vkr", ProgramModel::makeDefault())}).out;
+    const std::string tooLarge(1024 * 1024 + 1, ' ');
+    juce::File(path("large.json")).replaceWithText(juce::String(tooLarge));
+    juce::File(path("deep.json")).replaceWithText(juce::String::repeatedString("[", 80000));
+    juce::File(path("folder.json")).createDirectory();
+    const struct
+    {
+        juce::String source;
+        std::string input;
+        juce::String error;
+    } cases[] = {
+        {"-", tooLarge, "standard input: too large for a program's JSON"},
+        {path("large.json"), {}, path("large.json") + ": too large for a program's JSON"},
+        {path("missing.json"), {}, path("missing.json") + ": no such file"},
+        {path("folder.json"), {}, path("folder.json") + ": is a folder, not a program's JSON"},
+        {path("deep.json"),
+         {},
+         path("deep.json") + ": nested deeper than 16 levels at line 1, column 17, inside " +
+             juce::String::repeatedString("[0]", 16)},
+        {"-", juce::String(json).replace("\"tempo\": 128", "\"tempo\": 18446744073709551744").toStdString(),
+         "standard input: arpeggiator.tempo (Arpeggiator TEMPO): 18446744073709551744 is outside 0 to 255"},
+        {"-", "{\"format\": \"\xff\xfe\"}",
+         "standard input: format: \"\\u00ff\\u00fe\" is not \"Velkor program\""},
+    };
+    for (const auto& c : cases)
+    {
+        const auto result = run({"import", c.source, path("out.vkr")}, c.input);
+        EXPECT_EQ(result.code, 1) << c.error;
+        EXPECT_EQ(result.err, ("velkor-tool: " + c.error + "\n").toStdString());
+        EXPECT_FALSE(juce::File(path("out.vkr")).exists()) << c.error;
+    }
+    // A byte order mark is not part of the JSON.
+    EXPECT_EQ(run({"import", "-", path("out.vkr")}, "\xef\xbb\xbf" + json.toStdString()).code, 0);
 }

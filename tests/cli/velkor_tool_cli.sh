@@ -57,5 +57,41 @@ printf 'not a program' >bad.vkr
 expect_code 1 "$tool" validate bad.vkr faster.vkr
 grep -q '^bad.vkr: holds 13 bytes' out.txt || fail "validate printed: $(cat out.txt)"
 
+# Sources without a size of their own are read only up to the limit; FIFOs are legitimate pipes.
+for source in /dev/zero /dev/urandom; do
+  timeout 20 "$tool" import "$source" zero.vkr >out.txt 2>err.txt
+  [ $? -eq 1 ] && grep -q "too large for a program's JSON" err.txt || fail "import $source said: $(cat err.txt)"
+done
+yes | timeout 20 "$tool" import - endless.vkr >out.txt 2>err.txt
+[ $? -eq 1 ] && grep -q "standard input: too large" err.txt || fail "an endless pipe said: $(cat err.txt)"
+mkfifo json.fifo
+"$tool" export faster.vkr >json.fifo 2>/dev/null &
+expect_code 0 timeout 20 "$tool" import json.fifo piped.vkr
+wait
+cmp -s faster.vkr piped.vkr || fail "JSON through a FIFO gave another program"
+yes >json.fifo 2>/dev/null &
+writer=$!
+expect_code 1 timeout 20 "$tool" import json.fifo endless.vkr
+kill "$writer" 2>/dev/null
+wait "$writer" 2>/dev/null
+[ ! -e zero.vkr ] && [ ! -e endless.vkr ] || fail "a refused import wrote a file"
+
+# A FIFO or a device in the way of a program file stays as it was.
+expect_code 1 "$tool" get "${sim[@]}" --slot 1 json.fifo
+grep -q 'json.fifo: is not a regular file' err.txt && [ -p json.fifo ] || fail "get into a FIFO: $(cat err.txt)"
+expect_code 1 timeout 20 "$tool" import - json.fifo < <("$tool" export faster.vkr 2>/dev/null)
+[ -p json.fifo ] || fail "import replaced a FIFO"
+
+# Output lost on a full disk is a failure, whatever printed it.
+for command in "--help" "--version" "show faster.vkr" "export faster.vkr" "validate faster.vkr" "diff backups/slot-1.vkr faster.vkr"; do
+  # shellcheck disable=SC2086
+  "$tool" $command >/dev/full 2>err.txt
+  code=$?
+  [ $code -eq 1 ] && grep -q 'standard output could not be written' err.txt || fail "$command >/dev/full exited $code: $(cat err.txt)"
+done
+
+expect_code 2 "$tool" backup "${sim[@]}" ""
+[ -z "$(ls -A . | grep -E '^slot-')" ] || fail "backup \"\" wrote into the working directory"
+
 [ $failures -eq 0 ] && echo "velkor-tool: all checks passed"
 exit $((failures > 0))
