@@ -93,23 +93,22 @@ w=$(wait_for_window "Velkor Editor - Live Set.vkr") || true
 if [ -n "$w" ]; then
   # The arpeggiator's TEMPO box sits at 797,566 (62 x 15) on the panel, below the menu bar.
   menu_bar=24
-  xdotool windowactivate --sync "$w" >/dev/null 2>&1
-  xdotool mousemove --window "$w" 828 $((573 + menu_bar)) click 1
-  sleep 0.3
-  xdotool key --clearmodifiers ctrl+a
-  xdotool type --delay 50 "200"
-  xdotool key --clearmodifiers Return
-  sleep 0.3
+  type_tempo() { # value [Return]
+    xdotool windowactivate --sync "$w" >/dev/null 2>&1
+    xdotool mousemove --window "$w" 828 $((573 + menu_bar)) click 1
+    sleep 0.3
+    xdotool key --clearmodifiers ctrl+a
+    xdotool type --delay 50 "$1"
+    [ $# -gt 1 ] && xdotool key --clearmodifiers "$2"
+    sleep 0.3
+  }
+  type_tempo 200 Return
   tempo_bytes() { od -An -tu1 -j18 -N2 "$work/Live Set.vkr" | tr -s ' ' | sed 's/^ //'; }
   tempo_is() { [ "$(tempo_bytes)" = "$1" ]; }
   press_until "$w" ctrl+s tempo_is "1 72" || fail "tempo bytes after Ctrl+S are '$(tempo_bytes)', want '1 72'"
   [ "$(stat -c %s "$work/Live Set.vkr")" -eq 117 ] || fail "saved file is not 117 bytes"
   # Typed and not committed with Return: Ctrl+S saves what the box shows.
-  xdotool mousemove --window "$w" 828 $((573 + menu_bar)) click 1
-  sleep 0.3
-  xdotool key --clearmodifiers ctrl+a
-  xdotool type --delay 50 "99"
-  sleep 0.3
+  type_tempo 99
   press_until "$w" ctrl+s tempo_is "0 99" || fail "typed 99 without Return, Ctrl+S saved '$(tempo_bytes)'"
   # A typed value and a paste, both taken back with Ctrl+Z: Ctrl+S then writes the file as it was.
   cp "$work/Live Set.vkr" "$work/before-edits.vkr"
@@ -119,12 +118,7 @@ if [ -n "$w" ]; then
     keys "$scratch" ctrl+shift+c
     press_until "$scratch" ctrl+w windows_are 1
   fi
-  xdotool windowactivate --sync "$w" >/dev/null 2>&1
-  xdotool mousemove --window "$w" 828 $((573 + menu_bar)) click 1
-  sleep 0.3
-  xdotool key --clearmodifiers ctrl+a
-  xdotool type --delay 50 "150"
-  xdotool key --clearmodifiers Return
+  type_tempo 150 Return
   keys "$w" ctrl+shift+v
   sleep 0.3
   keys "$w" ctrl+z
