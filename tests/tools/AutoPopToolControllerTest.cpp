@@ -55,11 +55,7 @@ protected:
     std::unique_ptr<MainWindow> targetWindow = makeWindow();
     MainWindow* current = nullptr;
     AutoPolulateToolComponent panel;
-    AutoPopToolController controller{panel, targetWindow.get(),
-                                     [this]
-                                     {
-                                         return current;
-                                     }};
+    AutoPopToolController controller{panel, targetWindow.get(), [this] { return current; }};
 };
 } // namespace
 
@@ -176,4 +172,23 @@ TEST_F(AutoPopLogic, AClosedTargetIsNeverWrittenAndTheWindowNowCurrentTakesOver)
     click(*panel.applyBankAButton);
     click(*panel.applyKnobsButton);
     EXPECT_EQ(controller.getTargetWindow(), nullptr);
+}
+
+TEST_F(AutoPopLogic, OneApplyIsOneStepThatUndoAndRedoTakeWhole)
+{
+    EditorController& edited = targetWindow->getController();
+    edited.startHistory();
+    const ByteArray before = edited.getProgramImage();
+    click(*panel.ccTypeToggle);
+    panel.ccTypeCombo->setSelectedId(1);
+    applyNotes(*panel.applyBothBanksButton, 2, 36);
+    const ByteArray after = edited.getProgramImage();
+    ASSERT_NE(after, before);
+    EXPECT_EQ(edited.getUndoName(), "Auto Populate");
+    edited.undo();
+    EXPECT_EQ(edited.getProgramImage(), before);
+    EXPECT_FALSE(edited.canUndo());
+    EXPECT_EQ(edited.getRedoName(), "Auto Populate");
+    edited.redo();
+    EXPECT_EQ(edited.getProgramImage(), after);
 }
