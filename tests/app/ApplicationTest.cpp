@@ -405,7 +405,12 @@ TEST_F(ApplicationTest, WhatIsTypedIsWhatIsSavedSentCopiedOrQuitWith)
 TEST_F(ApplicationTest, FileArgumentsAreTakenExactlyAsGiven)
 {
     // Each name must open itself, not the file its words would make when joined with spaces.
+#if JUCE_WINDOWS
+    // Windows allows no tabs, newlines or quotes in a name.
+    const char* names[] = {"two  spaces.vkr", "a;b.vkr"};
+#else
     const char* names[] = {"a\tb.vkr", "a\nb.vkr", "\"quoted\".vkr", "two  spaces.vkr"};
+#endif
     for (const char* name : names)
     {
         SCOPED_TRACE(name);
