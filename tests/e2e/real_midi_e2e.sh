@@ -38,7 +38,14 @@ find_device_setup() {
   done
   return 1
 }
-wait_for_device_setup() { wait_until 20 find_device_setup >/dev/null && find_device_setup; }
+# A click can land before a just-mapped window takes it: the click is made again, three times at most.
+click_until_device_setup() { # click-command...
+  for _ in 1 2 3; do
+    "$@"
+    wait_until 5 find_device_setup >/dev/null && { find_device_setup; return 0; }
+  done
+  return 1
+}
 
 click() { # window x y
   xdotool windowactivate --sync "$1" >/dev/null 2>&1 || xdotool windowfocus --sync "$1" 2>/dev/null
@@ -84,8 +91,7 @@ start_editor first.log
 w1=$(wait_for_window '^Velkor Editor - Untitled1$') || fail "no first window"
 if [ -n "${w1:-}" ]; then
   set_tempo "$w1" 97
-  send "$w1" 3
-  setup=$(wait_for_device_setup) || fail "SEND with no port chosen opened no Device Setup"
+  setup=$(click_until_device_setup send "$w1" 3) || fail "SEND with no port chosen opened no Device Setup"
   if [ -n "${setup:-}" ]; then
     choose_rows "$setup" 2
     apply "$setup"
@@ -110,6 +116,8 @@ if [ -n "${w1:-}" ]; then
 fi
 kill "${pids[0]}" 2>/dev/null
 wait "${pids[0]}" 2>/dev/null
+# The next editor's window has the same title: none of this one's may still be about.
+wait_until 10 eval '! has_window "^Velkor Editor - "' || fail "the first editor's windows stayed"
 
 echo "-- GET with no port chosen; APPLY twice; unplugged while open; plugged back, APPLY a third time"
 export VELKOR_SEQ_DEVICES="Velkor"
@@ -117,8 +125,7 @@ cp "$(device 2)/slot-3.vkr" "$(device 1)/slot-2.vkr" 2>/dev/null
 start_editor second.log
 w=$(wait_for_window '^Velkor Editor - Untitled1$') || fail "no window"
 if [ -n "${w:-}" ]; then
-  get "$w" 2
-  setup=$(wait_for_device_setup) || fail "GET with no port chosen opened no Device Setup"
+  setup=$(click_until_device_setup get "$w" 2) || fail "GET with no port chosen opened no Device Setup"
   if [ -n "${setup:-}" ]; then
     choose_rows "$setup" 1
     apply "$setup"
