@@ -615,10 +615,15 @@ struct SlotFile
             return false;
         if (!target.copyFileTo(copy) || copy.getSize() != target.getSize())
         {
+            copy.setReadOnly(false);
             copy.deleteFile();
             return false;
         }
-#if !JUCE_WINDOWS
+#if JUCE_WINDOWS
+        // The copy takes a read-only file's attribute, and Windows deletes no read-only file. A
+        // read-only slot file is never replaced, so its copy is only ever deleted.
+        copy.setReadOnly(false);
+#else
         struct stat info;
         if (::stat(target.getFullPathName().toRawUTF8(), &info) != 0 ||
             ::chmod(copy.getFullPathName().toRawUTF8(), info.st_mode & 07777) != 0)

@@ -22,6 +22,12 @@ same() { # [--stdin FILE] arguments...
   local linux_code=$?
   wine "$windows_tool" "$@" <"$input" >windows.out 2>windows.err
   local windows_code=$?
+  # Now and then Wine fails to start a process at all: exit 1 and not a byte written. That is Wine,
+  # not the tool, so the command is run once more.
+  if [ "$windows_code" -eq 1 ] && [ ! -s windows.out ] && [ ! -s windows.err ] && [ "$linux_code" -ne 1 ]; then
+    wine "$windows_tool" "$@" <"$input" >windows.out 2>windows.err
+    windows_code=$?
+  fi
   # A debug build of the framework announces its version; the Windows build is a release build.
   sed -i '/^JUCE v[0-9.]*$/d' linux.err
   [ "$linux_code" -eq "$windows_code" ] || fail "$*: exit $windows_code on Windows, $linux_code on Linux"
