@@ -578,24 +578,6 @@ int VelkorTool::get(Options& options)
 
 namespace
 {
-// The file a chain of symbolic links ends at: what saving to the first one replaces.
-juce::File finalTarget(juce::File file)
-{
-    for (int hops = 0; hops < 40 && file.isSymbolicLink(); ++hops)
-        file = file.getLinkedTarget();
-    return file;
-}
-
-bool isRegularFile(const juce::File& file)
-{
-#if JUCE_WINDOWS
-    return file.existsAsFile();
-#else
-    struct stat info;
-    return ::stat(file.getFullPathName().toRawUTF8(), &info) == 0 && S_ISREG(info.st_mode);
-#endif
-}
-
 // A slot file of a backup, and what it held before, so that a backup that fails part way can put
 // back the files it already replaced.
 struct SlotFile
@@ -705,10 +687,12 @@ int VelkorTool::backup(Options& options)
     {
         SlotFile slotFile;
         slotFile.file = folder.getChildFile("slot-" + juce::String(slot) + ProgramFile::extension);
-        slotFile.target = finalTarget(slotFile.file);
+        juce::String problem;
+        slotFile.target = ProgramFile::replaceableTarget(slotFile.file, problem);
         slots.push_back(slotFile);
-        if (slotFile.target.exists() && !isRegularFile(slotFile.target))
-            return giveUp(slotFile.file, "is not a regular file");
+        // Whatever the writer would refuse stops the backup before anything is written.
+        if (problem.isNotEmpty())
+            return giveUp(slotFile.file, problem);
         if (slotFile.target.exists() && !slots.back().keep())
             return giveUp(slotFile.file, "could not be written");
     }

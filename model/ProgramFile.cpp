@@ -34,19 +34,28 @@ ByteArray makeImage(const ByteArray& data)
 }
 
 #if JUCE_WINDOWS
+juce::File replaceableTarget(const juce::File& file, juce::String& problem)
+{
+    if (file == juce::File() || file.isDirectory())
+        problem = "is not a regular file";
+    else if (file.existsAsFile() && !file.hasWriteAccess())
+        problem = "is read-only";
+    return file;
+}
+
 bool write(const juce::File& file, const ByteArray& data, juce::String* reason)
 {
     const ByteArray image = makeImage(data);
-    const auto fail = [reason](const char* why)
+    const auto fail = [reason](const juce::String& why)
     {
         if (reason != nullptr)
             *reason = why;
         return false;
     };
-    if (file == juce::File() || file.isDirectory())
-        return fail("is not a regular file");
-    if (file.existsAsFile() && !file.hasWriteAccess())
-        return fail("is read-only");
+    juce::String problem;
+    replaceableTarget(file, problem);
+    if (problem.isNotEmpty())
+        return fail(problem);
     if (!file.getParentDirectory().isDirectory())
         return fail("could not be written");
 
@@ -176,10 +185,31 @@ ssize_t readAt(int fd, std::uint8_t* buffer, std::size_t size)
 }
 } // namespace
 
+juce::File replaceableTarget(const juce::File& file, juce::String& problem)
+{
+    const std::string target = resolveLinks(file.getFullPathName().toStdString());
+    if (target.empty())
+    {
+        problem = "is a loop of symbolic links";
+        return {};
+    }
+    struct stat existing;
+    if (::stat(target.c_str(), &existing) == 0)
+    {
+        if (!S_ISREG(existing.st_mode))
+            problem = "is not a regular file";
+        // Even where the system lets the owner (or root) write anyway, a file without write
+        // permission was made read-only on purpose.
+        else if (::access(target.c_str(), W_OK) != 0 || (existing.st_mode & 0222) == 0)
+            problem = "is read-only";
+    }
+    return juce::File(juce::String::fromUTF8(target.c_str()));
+}
+
 bool write(const juce::File& file, const ByteArray& data, juce::String* reason)
 {
     const ByteArray image = makeImage(data);
-    const auto fail = [reason](const char* why)
+    const auto fail = [reason](const juce::String& why)
     {
         if (reason != nullptr)
             *reason = why;
@@ -187,18 +217,13 @@ bool write(const juce::File& file, const ByteArray& data, juce::String* reason)
     };
     if (file == juce::File())
         return fail("could not be written");
-    const std::string target = resolveLinks(file.getFullPathName().toStdString());
-    if (target.empty())
-        return fail("is a loop of symbolic links");
+    juce::String problem;
+    const std::string target = replaceableTarget(file, problem).getFullPathName().toStdString();
+    if (problem.isNotEmpty())
+        return fail(problem);
 
     struct stat existing;
     const bool exists = ::stat(target.c_str(), &existing) == 0;
-    if (exists && !S_ISREG(existing.st_mode))
-        return fail("is not a regular file");
-    // Even where the system lets the owner (or root) write anyway, a file without write permission was
-    // made read-only on purpose.
-    if (exists && (::access(target.c_str(), W_OK) != 0 || (existing.st_mode & 0222) == 0))
-        return fail("is read-only");
 
     // Written beside the target and checked before it replaces it, so a failed write never costs the
     // old file.

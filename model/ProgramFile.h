@@ -21,6 +21,10 @@ ByteArray makeImage(const ByteArray& data);
 // through to the file it names; a file nobody may write is refused. Nothing is left beside it.
 bool write(const juce::File& file, const ByteArray& data, juce::String* reason = nullptr);
 
+// The file a write to this path replaces (symbolic links followed), and in problem why it cannot be
+// replaced, if so: a loop of links, not a regular file, read-only. A file not there yet can be made.
+juce::File replaceableTarget(const juce::File& file, juce::String& problem);
+
 // The 117 bytes of a program file, or nothing and the reason: no such file, a folder, not a regular
 // file, the wrong size, unreadable. Opens first and checks the opened file, so a FIFO or a device
 // put in the file's place never blocks the reader.
