@@ -35,14 +35,7 @@ void UserMessage::showUnlessShowing(const juce::String& text)
     if (showing().contains(text))
         return;
     showing().add(text);
-    if (handler())
-    {
-        handler()(text);
-        return;
-    }
-    juce::AlertWindow::showMessageBoxAsync(
-        juce::MessageBoxIconType::NoIcon, "Velkor Editor", text, "OK", nullptr,
-        juce::ModalCallbackFunction::create([text](int) { dismissed(text); }));
+    present(text, [text] { dismissed(text); });
 }
 
 void UserMessage::dismissed(const juce::String& text)
@@ -67,10 +60,22 @@ void UserMessage::confirm(const juce::String& text, const juce::String& yesText,
 
 void UserMessage::show(const juce::String& text)
 {
+    present(text, nullptr);
+}
+
+void UserMessage::present(const juce::String& text, std::function<void()> closed)
+{
     if (handler())
     {
         handler()(text);
         return;
     }
-    juce::AlertWindow::showMessageBoxAsync(juce::MessageBoxIconType::NoIcon, "Velkor Editor", text, "OK");
+    juce::AlertWindow::showMessageBoxAsync(juce::MessageBoxIconType::NoIcon, "Velkor Editor", text, "OK",
+                                           nullptr,
+                                           juce::ModalCallbackFunction::create(
+                                               [closed = std::move(closed)](int)
+                                               {
+                                                   if (closed)
+                                                       closed();
+                                               }));
 }

@@ -30,6 +30,8 @@ public:
     static void setQuestioner(Questioner questioner);
 
 private:
+    // To the handler, or in a box; closed runs when the box is closed.
+    static void present(const juce::String& text, std::function<void()> closed);
     static Handler& handler();
     static Questioner& questioner();
     static juce::StringArray& showing();
