@@ -25,6 +25,7 @@ enum : int
     pasteJoystick = 0x200170,
     copyProgram = 0x200180,
     autoPopulate = 0x200210,
+    librarian = 0x200220,
     deviceSetup = 0x200310,
     minimise = 0x200410,
     bringAllToFront = 0x200420,

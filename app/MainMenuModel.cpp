@@ -54,6 +54,7 @@ juce::PopupMenu MainMenuModel::getMenuForIndex(int, const juce::String& menuName
     else if (menuName == "Tools")
     {
         add(menu, CommandIds::autoPopulate);
+        add(menu, CommandIds::librarian);
     }
     else if (menuName == "Options")
     {

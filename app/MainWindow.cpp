@@ -47,3 +47,10 @@ void MainWindow::resized()
     if (editor != nullptr)
         editor->setSize(EditorComponent::width, EditorComponent::height);
 }
+
+void MainWindow::activeWindowStatusChanged()
+{
+    juce::DocumentWindow::activeWindowStatusChanged();
+    if (isActiveWindow() && services.activated)
+        services.activated(*this);
+}

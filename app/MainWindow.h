@@ -14,6 +14,7 @@ public:
         juce::ApplicationCommandManager* commandManager = nullptr;
         ProgramSender* sender = nullptr;
         std::function<void(MainWindow&)> closeRequested;
+        std::function<void(MainWindow&)> activated;
     };
 
     static constexpr int width = 1200;
@@ -24,6 +25,7 @@ public:
 
     void closeButtonPressed() override;
     void resized() override;
+    void activeWindowStatusChanged() override;
 
     juce::String getFilePath() const { return filePath; }
     void setFilePath(const juce::String& path) { filePath = path; }

@@ -33,6 +33,8 @@ MainWindowManager::~MainWindowManager()
     autoPopWindow.reset();
     deviceWindow.reset();
     aboutWindow.reset();
+    librarianWindow.reset();
+    setMidiMonitor(nullptr);
     if (midiInput != nullptr)
         midiInput->stop();
     midiInput.reset();
@@ -43,7 +45,8 @@ MainWindow* MainWindowManager::createWindow()
 {
     const int n = windowCounter;
     MainWindow::Services windowServices{services.menuModel, services.commandManager, services.sender,
-                                        [this](MainWindow& w) { closeWindow(w); }};
+                                        [this](MainWindow& w) { closeWindow(w); },
+                                        [this](MainWindow& w) { lastActiveWindow = &w; }};
     auto* window = windows.add(std::make_unique<MainWindow>(15 * n, 15 * n + 45, windowServices));
     ++windowCounter;
     return window;
@@ -134,6 +137,24 @@ MainWindow* MainWindowManager::getCurrentWindow()
     return newest;
 }
 
+MainWindow* MainWindowManager::getWorkingWindow() const
+{
+    for (auto* window : windows)
+        if (window->isActiveWindow())
+            return window;
+    if (lastActiveWindow != nullptr && windows.contains(lastActiveWindow.getComponent()))
+        return lastActiveWindow.getComponent();
+    return windows.getLast();
+}
+
+MainWindow* MainWindowManager::newWindowWith(const ProgramValues& values)
+{
+    MainWindow* window = createWindow();
+    window->getController().applyProgramValues(values, false);
+    showWindow(*window, "Untitled" + juce::String(windowCounter));
+    return window;
+}
+
 void MainWindowManager::closeWindow(MainWindow& window)
 {
     if (windows.size() == 1)
@@ -173,8 +194,42 @@ void MainWindowManager::showAbout()
         aboutWindow = std::make_unique<AboutWindow>([this] { aboutWindow.reset(); });
 }
 
+void MainWindowManager::setMidiMonitor(std::shared_ptr<MidiMonitor> newMonitor)
+{
+    const std::lock_guard<std::mutex> lock(monitorLock);
+    monitor = std::move(newMonitor);
+    monitoredInputName = midiInputName;
+    monitored = monitor != nullptr;
+}
+
+void MainWindowManager::messageSending(const juce::MidiMessage& message)
+{
+    if (!monitored.load(std::memory_order_relaxed))
+        return;
+    std::shared_ptr<MidiMonitor> current;
+    {
+        const std::lock_guard<std::mutex> lock(monitorLock);
+        current = monitor;
+    }
+    if (current != nullptr)
+        current->messageSending(midiOutputName, message);
+}
+
 void MainWindowManager::handleIncomingMidiMessage(juce::MidiInput*, const juce::MidiMessage& message)
 {
+    if (monitored.load(std::memory_order_relaxed))
+    {
+        std::shared_ptr<MidiMonitor> current;
+        juce::String port;
+        {
+            const std::lock_guard<std::mutex> lock(monitorLock);
+            current = monitor;
+            port = monitoredInputName;
+        }
+        if (current != nullptr)
+            current->messageReceived(port, message);
+    }
+
     if (!message.isSysEx() || message.getSysExDataSize() != ProgramSysEx::dataSize ||
         getSysExCommand(message) != ProgramSysEx::programDumpCommand)
         return;
@@ -254,6 +309,8 @@ void MainWindowManager::setMidiInput(const juce::String& name)
         }
         midiInput->start();
         midiInputName = name;
+        const std::lock_guard<std::mutex> lock(monitorLock);
+        monitoredInputName = name;
     }
 }
 
@@ -267,6 +324,7 @@ void MainWindowManager::setMidiOutput(const juce::String& name)
         if (names[index] != name)
             continue;
         auto output = services.devices->openOutput(index, name);
+        midiOutputName = output != nullptr ? name : juce::String();
         if (output == nullptr)
             UserMessage::show("Unable to open the MIDI output \"" + name + "\"");
         if (services.useOutput)

@@ -3,6 +3,10 @@
 #include "app/MainWindow.h"
 #include "midi/MidiDeviceLink.h"
 #include "midi/MidiDeviceSeam.h"
+#include "midi/MidiMonitor.h"
+
+#include <atomic>
+#include <mutex>
 #include "ui/AboutWindow.h"
 
 // The main windows in creation order, the tool windows (at most one of each), the rules for which
@@ -33,6 +37,11 @@ public:
     // reported, and there is still a window afterwards.
     void openFileInCurrentWindow(const juce::File& file);
     MainWindow* getCurrentWindow();
+    // The window a tool compares with: the active main window, else the one last active, else the
+    // newest. Unlike getCurrentWindow it raises nothing, so a tool keeps the focus.
+    MainWindow* getWorkingWindow() const;
+    // A new window holding a program that comes from neither a file nor the defaults.
+    MainWindow* newWindowWith(const ProgramValues& values);
     MainWindow* createWindow();
 
     // The close rule: the last window quits the application, any other is closed.
@@ -44,6 +53,14 @@ public:
     void getFromHardware(int programNumber);
 
     void showAbout();
+
+    // Every message in and out goes to the monitor while one is installed; null removes it. With none,
+    // the input thread pays one atomic load per message.
+    void setMidiMonitor(std::shared_ptr<MidiMonitor> monitor);
+    // Called by the application just before a message leaves through its output.
+    void messageSending(const juce::MidiMessage& message);
+    juce::String getMidiOutputName() const { return midiOutputName; }
+    bool hasMidiMonitor() const { return monitored; }
 
     // Runs on the input device's thread: filters and decodes, then hands the values to the message
     // thread. It never waits on the message thread.
@@ -72,8 +89,10 @@ public:
     std::unique_ptr<juce::Component> autoPopWindow;
     std::unique_ptr<juce::Component> deviceWindow;
     std::unique_ptr<AboutWindow> aboutWindow;
+    std::unique_ptr<juce::Component> librarianWindow;
     std::unique_ptr<MidiInputPort> midiInput;
     juce::String midiInputName;
+    juce::String midiOutputName;
 
 private:
     void showWindow(MainWindow& window, const juce::String& title);
@@ -83,6 +102,13 @@ private:
     // callbacks, so one that lands after this manager is gone does nothing.
     struct DumpQueue;
     std::shared_ptr<DumpQueue> dumps;
+
+    juce::Component::SafePointer<MainWindow> lastActiveWindow;
+
+    std::atomic<bool> monitored{false};
+    std::mutex monitorLock; // guards the two below, which the input thread reads
+    std::shared_ptr<MidiMonitor> monitor;
+    juce::String monitoredInputName;
 
     JUCE_DECLARE_NON_COPYABLE(MainWindowManager)
 };

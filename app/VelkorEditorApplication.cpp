@@ -6,6 +6,7 @@
 #include "midi/SimulatorMidiDevices.h"
 #include "model/ProgramFile.h"
 #include "tools/AutoPopToolWindow.h"
+#include "tools/LibrarianWindow.h"
 #include "ui/UserMessage.h"
 
 namespace
@@ -52,6 +53,7 @@ constexpr CommandEntry commandTable[] = {
     {CommandIds::openUserGuide, "Open Userguide", 'h', false},
     {CommandIds::undo, "Undo", 'z', false},
     {CommandIds::redo, "Redo", 'z', true},
+    {CommandIds::librarian, "Librarian", 0, false},
 };
 
 bool isHardwareCommand(juce::CommandID id)
@@ -209,6 +211,9 @@ bool VelkorEditorApplication::perform(const InvocationInfo& info)
         case CommandIds::deviceSetup:
             showDeviceSetup();
             break;
+        case CommandIds::librarian:
+            showLibrarian();
+            break;
         case CommandIds::undo:
             if (MainWindow* window = windowManager.getCurrentWindow())
                 window->getController().undo();
@@ -249,6 +254,7 @@ bool VelkorEditorApplication::sendToController(const juce::MidiMessage& message)
 {
     if (midiOutput == nullptr)
         return false;
+    windowManager.messageSending(message);
     midiOutput->sendMessageNow(message);
     return true;
 }
@@ -273,6 +279,34 @@ void VelkorEditorApplication::showAutoPopulate()
     windowManager.autoPopWindow = std::make_unique<AutoPopToolWindow>(
         windowManager.getCurrentWindow(), [this] { return windowManager.getCurrentWindow(); },
         [this] { windowManager.autoPopWindow.reset(); });
+}
+
+void VelkorEditorApplication::showLibrarian()
+{
+    if (auto* window = windowManager.librarianWindow.get())
+    {
+        window->setVisible(true);
+        window->toFront(true);
+    }
+    else
+    {
+        Librarian::Services librarianServices;
+        librarianServices.send = [this](const juce::MidiMessage& m) { return sendToController(m); };
+        librarianServices.showDeviceSetup = [this] { showDeviceSetup(); };
+        librarianServices.workingWindow = [this] { return windowManager.getWorkingWindow(); };
+        librarianServices.openProgram = [this](const ProgramValues& values)
+        { windowManager.newWindowWith(values); };
+        librarianServices.inputName = [this] { return windowManager.getMidiInputName(); };
+        librarianServices.outputName = [this]
+        { return midiOutput != nullptr ? windowManager.getMidiOutputName() : juce::String(); };
+        librarianServices.watch = [this](std::shared_ptr<MidiMonitor> monitor)
+        { windowManager.setMidiMonitor(std::move(monitor)); };
+        windowManager.librarianWindow = std::make_unique<LibrarianWindow>(
+            librarianServices, [this] { windowManager.librarianWindow.reset(); });
+    }
+    // Like SEND, it needs an output before it can ask the controller anything.
+    if (midiOutput == nullptr)
+        showDeviceSetup();
 }
 
 void VelkorEditorApplication::describeUndoStep(juce::CommandID id, juce::ApplicationCommandInfo& info)

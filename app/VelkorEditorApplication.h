@@ -47,6 +47,8 @@ public:
     void describeUndoStep(juce::CommandID id, juce::ApplicationCommandInfo& info);
     void openUserGuide();
     void showAutoPopulate();
+    // One Librarian at most: Escape only hides it, so the same one comes back with its rows and log.
+    void showLibrarian();
     void copyProgram();
     void paste(int kind);
     bool allWindowsMinimised() const;

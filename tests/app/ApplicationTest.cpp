@@ -233,7 +233,7 @@ TEST_F(ApplicationTest, CommandTableNamesKeysAndOrder)
         0x200010, 0x200020, 0x200030, 0x200040, 0x200050, 0x200060, 0x200061, 0x200062, 0x200063, 0x200064,
         0x200070, 0x200071, 0x200072, 0x200073, 0x200074, 0x200080, 0x200110, 0x200120, 0x200130, 0x200140,
         0x200150, 0x200160, 0x200170, 0x200180, 0x200210, 0x200310, 0x200410, 0x200420, 0x200090, 0x200510,
-        0x200610, 0x200620};
+        0x200610, 0x200620, 0x200220};
     EXPECT_EQ(ids, expectedIds);
 
     auto& commands = *app->getCommandManager();
@@ -259,6 +259,8 @@ TEST_F(ApplicationTest, CommandTableNamesKeysAndOrder)
         EXPECT_EQ(keysOf(id), juce::Array<juce::KeyPress>(key)) << name;
     }
     EXPECT_EQ(commands.getNameOfCommand(0x200620), "Redo");
+    EXPECT_EQ(commands.getNameOfCommand(0x200220), "Librarian");
+    EXPECT_TRUE(keysOf(0x200220).isEmpty());
     juce::Array<juce::KeyPress> redoKeys;
     redoKeys.add({'z', juce::ModifierKeys::commandModifier | juce::ModifierKeys::shiftModifier, 0});
     redoKeys.add({'y', juce::ModifierKeys::commandModifier, 0});
@@ -298,7 +300,7 @@ TEST_F(ApplicationTest, MenusListTheirCommandsInOrder)
               ">Get From Hardware 200070 200071 200072 200073 200074 - 200090");
     EXPECT_EQ(describe(menus->getMenuForIndex(1, "Edit")),
               "200610 200620 - 200180 >Paste Program 200110 200120 200130 200140 200150 200160 200170");
-    EXPECT_EQ(describe(menus->getMenuForIndex(2, "Tools")), "200210");
+    EXPECT_EQ(describe(menus->getMenuForIndex(2, "Tools")), "200210 200220");
     EXPECT_EQ(describe(menus->getMenuForIndex(3, "Options")), "200310");
     EXPECT_EQ(describe(menus->getMenuForIndex(4, "Window")), "200410 200420 -");
     EXPECT_EQ(describe(menus->getMenuForIndex(5, "Help")), "200510 200080");

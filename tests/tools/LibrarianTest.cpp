@@ -1,0 +1,307 @@
+#include "TestSupport.h"
+#include "app/CommandIds.h"
+#include "app/VelkorEditorApplication.h"
+#include "cli/ProgramImage.h"
+#include "cli/ProgramText.h"
+#include "midi/SimulatorMidiDevices.h"
+#include "model/ProgramFile.h"
+#include "model/ProgramFixtures.h"
+#include "model/SlotFolder.h"
+#include "tools/LibrarianWindow.h"
+#include "ui/UserMessage.h"
+
+#include <gtest/gtest.h>
+
+using testsupport::pumpMessages;
+
+namespace
+{
+ByteArray randomProgram(int seed)
+{
+    juce::Random random(seed);
+    return fixtures::randomModel(random).toSysExData();
+}
+
+juce::MidiMessage sysEx(const ByteArray& data)
+{
+    return juce::MidiMessage::createSysExMessage(data.data(), static_cast<int>(data.size()));
+}
+
+TEST(MidiLog, DescribesEachMessageAsAMusicianReadsIt)
+{
+    const ByteArray program = ProgramModel::makeDefault().toSysExData();
+    ByteArray dump = program;
+    dump[3] = ProgramSysEx::programDumpCommand;
+    dump[6] = 2;
+    ByteArray badDump = dump;
+    badDump.back() = 25; // the transposition one above its range
+    ByteArray longDump = dump;
+    longDump.push_back(0);
+    const std::pair<juce::MidiMessage, const char*> cases[] = {
+        {ProgramSysEx::programRequestMessage(2), "program request, slot 2"},
+        {ProgramSysEx::programRequestMessage(0), "program request, RAM"},
+        {sysEx(dump), "program dump, slot 2"},
+        {sysEx(badDump), "program dump, slot 2, with a value out of range"},
+        {sysEx(longDump), "program dump, slot 2, 116 data bytes instead of 115"},
+        {ProgramSysEx::programWriteMessage(program, 0), "program write, RAM"},
+        {sysEx({1, 2, 3, 4, 5, 6, 7, 8, 9, 10}), "SysEx, 12 bytes, not a Velkor message"},
+        {juce::MidiMessage::noteOn(1, 60, static_cast<juce::uint8>(100)),
+         "Note On, channel 1, note 60 (C4), velocity 100"},
+        {juce::MidiMessage::controllerEvent(16, 7, 99), "Control Change, channel 16, CC 7, value 99"},
+    };
+    for (const auto& [message, expected] : cases)
+        EXPECT_EQ(MidiLog::describe(message), expected);
+
+    MidiLog log;
+    for (int i = 0; i < 600; ++i)
+        log.add(i % 2 == 0, "Port", juce::MidiMessage::controllerEvent(1, 1, i % 128));
+    const auto entries = log.getEntries();
+    ASSERT_EQ(entries.size(), MidiLog::capacity) << "the oldest drop off";
+    EXPECT_EQ(entries.front().description,
+              "Control Change, channel 1, CC 1, value " + juce::String(100 % 128));
+    const juce::StringArray lines = juce::StringArray::fromLines(log.toText().trimEnd());
+    EXPECT_EQ(lines.size(), 500);
+    EXPECT_TRUE(lines[499].endsWith("\tOUT\tPort\t3 bytes\tControl Change, channel 1, CC 1, value " +
+                                    juce::String(599 % 128)))
+        << lines[499];
+}
+
+// The editor with the simulated controller chosen in Device Setup, and the Librarian open.
+class LibrarianTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        app = std::make_unique<VelkorEditorApplication>();
+        app->quitAction = [] {};
+        auto devices = std::make_unique<SimulatorMidiDevices>(nullptr);
+        simulator = devices->getSharedSimulator();
+        simulator->setReplyDelay(0);
+        app->setDevices(std::move(devices));
+        UserMessage::setHandler([this](const juce::String& text) { messages.add(text); });
+        UserMessage::setQuestioner(
+            [this](const juce::String& text)
+            {
+                questions.add(text);
+                return answer;
+            });
+        app->initialiseWithArguments({});
+        if (choosePorts)
+            manager().applyDeviceNames({VelkorSimulator::deviceName}, {VelkorSimulator::deviceName});
+        invoke(CommandIds::librarian);
+        pumpMessages();
+        folder = juce::File::createTempFile("librarian");
+        ASSERT_TRUE(folder.createDirectory());
+    }
+    void TearDown() override
+    {
+        app->shutdown();
+        app.reset();
+        UserMessage::setHandler(nullptr);
+        UserMessage::setQuestioner(nullptr);
+        folder.deleteRecursively();
+    }
+
+    MainWindowManager& manager() { return app->getWindowManager(); }
+    void invoke(juce::CommandID id) { app->getCommandManager()->invokeDirectly(id, false); }
+    LibrarianWindow* window() { return dynamic_cast<LibrarianWindow*>(manager().librarianWindow.get()); }
+    Librarian& librarian() { return window()->getLibrarian(); }
+    MainWindow& mainWindow(int i = 0) { return *manager().getWindows()[i]; }
+
+    bool waitUntilIdle()
+    {
+        pumpMessages(); // a click arrives through the message loop
+        for (int i = 0; i < 600 && librarian().isBusy(); ++i)
+            pumpMessages(10);
+        pumpMessages();
+        return !librarian().isBusy();
+    }
+
+    ByteArray slotFile(int program) const
+    {
+        return ProgramImage::fromData(simulator->getProgramImage(program));
+    }
+
+    std::unique_ptr<VelkorEditorApplication> app;
+    std::shared_ptr<VelkorSimulator> simulator;
+    juce::StringArray messages, questions;
+    bool answer = true;
+    bool choosePorts = true;
+    juce::File folder;
+};
+
+class LibrarianWithoutPortsTest : public LibrarianTest
+{
+protected:
+    void SetUp() override
+    {
+        choosePorts = false;
+        LibrarianTest::SetUp();
+    }
+};
+} // namespace
+
+TEST_F(LibrarianTest, ReadAllGivesEachRowItsStateSummaryAndComparison)
+{
+    ASSERT_NE(window(), nullptr);
+    EXPECT_EQ(window()->getName(), "Librarian");
+    simulator->receive(ProgramSysEx::programWriteMessage(randomProgram(1), 1));
+    simulator->setFault(2, VelkorSimulator::Fault::noReply);
+    simulator->setFault(3, VelkorSimulator::Fault::corruptValue);
+
+    window()->getPanel().readAllButton.triggerClick();
+    ASSERT_TRUE(waitUntilIdle());
+
+    using State = Librarian::State;
+    const State expected[] = {State::read, State::noAnswer, State::badDump, State::read, State::read};
+    for (int i = 0; i < Librarian::numRows; ++i)
+        EXPECT_EQ(librarian().getRow(i).state, expected[i]) << Librarian::rowName(i);
+    EXPECT_EQ(librarian().describeState(1), "no answer within 2 seconds");
+    EXPECT_TRUE(librarian().describeState(2).startsWith("bad dump: offset 115: byte 0x19 is outside"))
+        << librarian().describeState(2);
+    EXPECT_EQ(librarian().getStatus(), "Read All: 3 of 5 read, 1 without an answer, 1 bad dump.");
+
+    EXPECT_EQ(*librarian().getRow(0).image, slotFile(1));
+    EXPECT_EQ(librarian().summarise(3), "pads ch 1, keys ch 1, tempo 128, arp OFF, A1 44 (G#2)");
+    EXPECT_EQ(librarian().compareWithWindow(3), "same as the window");
+    const auto differences = ProgramText::diff(slotFile(1), ProgramImage::makeDefault());
+    ASSERT_FALSE(differences.isEmpty());
+    EXPECT_EQ(librarian().compare(0), differences);
+    EXPECT_EQ(librarian().compareWithWindow(0), juce::String(differences.size()) + " values differ");
+    EXPECT_EQ(window()->getPanel().rows[0].against.getText(), librarian().compareWithWindow(0));
+
+    // The log holds each request and each answer, in order.
+    juce::StringArray log;
+    for (const auto& entry : librarian().getLog().getEntries())
+        log.add((entry.incoming ? "IN " : "OUT ") + entry.description);
+    EXPECT_EQ(
+        log.joinIntoString("|"),
+        "OUT program request, slot 1|IN program dump, slot 1|OUT program request, slot 2|"
+        "OUT program request, slot 3|IN program dump, slot 3, with a value out of range|"
+        "OUT program request, slot 4|IN program dump, slot 4|OUT program request, RAM|IN program dump, RAM");
+}
+
+TEST_F(LibrarianTest, SendHereVerifiesWhatTheControllerKept)
+{
+    const ByteArray program = randomProgram(7);
+    const struct
+    {
+        VelkorSimulator::Fault fault;
+        Librarian::State state;
+    } cases[] = {{VelkorSimulator::Fault::none, Librarian::State::verified},
+                 {VelkorSimulator::Fault::changesValue, Librarian::State::differs}};
+    mainWindow().getController().applyProgramValues(decodeProgramSysExData(program.data(), 115), false);
+    for (const auto& c : cases)
+    {
+        simulator->setFault(c.fault);
+        librarian().sendHere(1);
+        ASSERT_TRUE(waitUntilIdle());
+        EXPECT_EQ(librarian().getRow(1).state, c.state);
+        if (c.state == Librarian::State::verified)
+            EXPECT_EQ(slotFile(2), ProgramImage::fromData(mainWindow().getProgramImage()));
+        else
+        {
+            ASSERT_EQ(librarian().getRow(1).differences.size(), 1);
+            EXPECT_TRUE(librarian().getRow(1).differences[0].startsWith("Arpeggiator TEMPO: "));
+            EXPECT_TRUE(
+                librarian().describeState(1).startsWith("written, but reads back with 1 value changed"));
+        }
+    }
+}
+
+TEST_F(LibrarianTest, OpenMakesAWindowOfTheRowsProgramAndAWaitingWindowStillTakesTheDump)
+{
+    simulator->receive(ProgramSysEx::programWriteMessage(randomProgram(3), 2));
+    // A window asked for program 4 and got no answer; it keeps waiting.
+    simulator->setFault(VelkorSimulator::Fault::noReply);
+    mainWindow().getController().requestProgram(4);
+    simulator->setFault(VelkorSimulator::Fault::none);
+
+    librarian().readAll();
+    ASSERT_TRUE(waitUntilIdle());
+    EXPECT_FALSE(mainWindow().getController().isAwaitingReply());
+    EXPECT_EQ(ProgramImage::fromData(mainWindow().getProgramImage()), slotFile(1))
+        << "the first dump to arrive, whoever asked for it";
+
+    librarian().open(1);
+    pumpMessages();
+    ASSERT_EQ(manager().getWindows().size(), 2);
+    EXPECT_EQ(ProgramImage::fromData(mainWindow(1).getProgramImage()), slotFile(2));
+    EXPECT_EQ(mainWindow(1).getName(), "Velkor Editor - Untitled2");
+    EXPECT_FALSE(mainWindow(1).getController().canUndo()) << "the program it opens with is not a step";
+}
+
+TEST_F(LibrarianTest, BackUpAndRestoreMoveAllFourSlotsOrNone)
+{
+    for (int slot = 1; slot <= 4; ++slot)
+        simulator->receive(ProgramSysEx::programWriteMessage(randomProgram(10 + slot), slot));
+
+    // A slot that does not answer: no file at all.
+    simulator->setFault(4, VelkorSimulator::Fault::noReply);
+    librarian().backUpTo(folder);
+    ASSERT_TRUE(waitUntilIdle());
+    EXPECT_EQ(folder.getNumberOfChildFiles(juce::File::findFiles), 0);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith("Nothing was backed up")) << messages[0];
+
+    simulator->clearSlotFaults();
+    librarian().backUpTo(folder);
+    ASSERT_TRUE(waitUntilIdle());
+    ByteArray saved[4];
+    for (int slot = 1; slot <= 4; ++slot)
+    {
+        juce::String problem;
+        const auto image = ProgramFile::readImage(SlotFolder::slotFile(folder, slot), problem);
+        ASSERT_TRUE(image.has_value()) << problem;
+        saved[slot - 1] = *image;
+        EXPECT_EQ(saved[slot - 1], slotFile(slot));
+    }
+
+    // Another set on the controller; a backup folder with one bad file is refused whole.
+    for (int slot = 1; slot <= 4; ++slot)
+        simulator->receive(ProgramSysEx::programWriteMessage(randomProgram(20 + slot), slot));
+    const ByteArray before = simulator->getProgramImage(1);
+    ByteArray broken = saved[2];
+    broken[30] = 0x7f; // pad A1's trigger type
+    ASSERT_TRUE(SlotFolder::slotFile(folder, 3).replaceWithData(broken.data(), broken.size()));
+    messages.clear();
+    librarian().restoreFrom(folder);
+    ASSERT_TRUE(waitUntilIdle());
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains("slot-3.vkr") && messages[0].contains("offset 30")) << messages[0];
+    EXPECT_TRUE(questions.isEmpty()) << "nothing to ask about";
+    EXPECT_EQ(simulator->getProgramImage(1), before);
+
+    // Mended, asked, refused, then asked and restored and verified.
+    ASSERT_TRUE(SlotFolder::slotFile(folder, 3).replaceWithData(saved[2].data(), saved[2].size()));
+    answer = false;
+    librarian().restoreFrom(folder);
+    ASSERT_TRUE(waitUntilIdle());
+    EXPECT_EQ(simulator->getProgramImage(1), before);
+    answer = true;
+    librarian().restoreFrom(folder);
+    ASSERT_TRUE(waitUntilIdle());
+    ASSERT_EQ(questions.size(), 2);
+    EXPECT_TRUE(questions[1].contains("over PROGRAM 1 to 4")) << questions[1];
+    for (int slot = 1; slot <= 4; ++slot)
+    {
+        EXPECT_EQ(slotFile(slot), saved[slot - 1]);
+        EXPECT_EQ(librarian().getRow(slot - 1).state, Librarian::State::verified);
+    }
+    EXPECT_TRUE(librarian().getStatus().startsWith("PROGRAM 1 to 4 restored")) << librarian().getStatus();
+}
+
+TEST_F(LibrarianWithoutPortsTest, ItOpensDeviceSetupAndOnceClosedWatchesNothing)
+{
+    EXPECT_NE(manager().deviceWindow, nullptr);
+    EXPECT_TRUE(manager().hasMidiMonitor());
+    manager().deviceWindow.reset();
+    librarian().readAll();
+    EXPECT_FALSE(librarian().isBusy());
+    EXPECT_NE(manager().deviceWindow, nullptr);
+
+    window()->closeButtonPressed();
+    pumpMessages();
+    EXPECT_EQ(window(), nullptr);
+    EXPECT_FALSE(manager().hasMidiMonitor());
+}

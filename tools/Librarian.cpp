@@ -1,0 +1,483 @@
+#include "tools/Librarian.h"
+
+#include "cli/ProgramField.h"
+#include "cli/ProgramImage.h"
+#include "cli/ProgramText.h"
+#include "model/ProgramFile.h"
+#include "model/SlotFolder.h"
+#include "ui/NumberBox.h"
+#include "ui/UserMessage.h"
+
+#include <mutex>
+
+namespace
+{
+// Beyond this many dumps waiting for the message thread, a flood is dropped rather than queued.
+constexpr std::size_t maxWaitingDumps = 64;
+
+bool looksLikeDump(const juce::MidiMessage& message)
+{
+    if (!message.isSysEx() || message.getSysExDataSize() < 4)
+        return false;
+    const auto* data = message.getSysExData();
+    return data[0] == ProgramSysEx::manufacturerId && data[2] == ProgramSysEx::productId &&
+           data[3] == ProgramSysEx::programDumpCommand;
+}
+
+juce::String plural(int count, const juce::String& one, const juce::String& many)
+{
+    return juce::String(count) + " " + (count == 1 ? one : many);
+}
+} // namespace
+
+// Shared with the input thread and with posted callbacks, so that one landing after the Librarian
+// is gone does nothing.
+struct Librarian::Tap : public MidiMonitor
+{
+    MidiLog log;
+    std::mutex lock;
+    std::vector<juce::MidiMessage> dumps;
+    bool drainPosted = false;
+    std::weak_ptr<Tap> self;
+    Librarian* owner = nullptr; // touched only on the message thread
+
+    void messageReceived(const juce::String& port, const juce::MidiMessage& message) override
+    {
+        log.add(true, port, message);
+        const std::lock_guard<std::mutex> guard(lock);
+        if (looksLikeDump(message) && dumps.size() < maxWaitingDumps)
+            dumps.push_back(message);
+        if (drainPosted)
+            return;
+        drainPosted = true;
+        juce::MessageManager::callAsync([weak = self] { drain(weak); });
+    }
+
+    void messageSending(const juce::String& port, const juce::MidiMessage& message) override
+    {
+        log.add(false, port, message);
+        if (owner != nullptr)
+            owner->changed();
+    }
+
+    static void drain(const std::weak_ptr<Tap>& weak)
+    {
+        const auto tap = weak.lock();
+        if (tap == nullptr)
+            return;
+        std::vector<juce::MidiMessage> arrived;
+        {
+            const std::lock_guard<std::mutex> guard(tap->lock);
+            arrived.swap(tap->dumps);
+            tap->drainPosted = false;
+        }
+        for (const auto& message : arrived)
+            if (tap->owner != nullptr)
+                tap->owner->dumpArrived(message);
+        if (tap->owner != nullptr)
+            tap->owner->changed();
+    }
+};
+
+Librarian::Librarian(const Services& librarianServices)
+    : services(librarianServices), tap(std::make_shared<Tap>())
+{
+    tap->self = tap;
+    tap->owner = this;
+    for (int i = 0; i < numRows; ++i)
+        rows[static_cast<std::size_t>(i)].programNumber = programNumberOf(i);
+    if (services.watch)
+        services.watch(tap);
+    status = "Read All asks the controller for its five programs.";
+}
+
+Librarian::~Librarian()
+{
+    tap->owner = nullptr;
+    if (services.watch)
+        services.watch(nullptr);
+}
+
+juce::String Librarian::rowName(int index)
+{
+    return index < SlotFolder::numSlots ? "PROGRAM " + juce::String(index + 1) : juce::String("RAM");
+}
+
+int Librarian::programNumberOf(int index)
+{
+    return index < SlotFolder::numSlots ? index + 1 : ProgramSysEx::ramProgramNumber;
+}
+
+juce::String Librarian::describeState(int index) const
+{
+    const Row& row = getRow(index);
+    if (row.activity.isNotEmpty())
+        return row.activity + "...";
+    const juce::String at = " at " + row.when.formatted("%H:%M:%S");
+    switch (row.state)
+    {
+    case State::notRead:
+        return "not read";
+    case State::read:
+        return "read" + at;
+    case State::noAnswer:
+        return "no answer within " + juce::String(answerTimeoutMs / 1000) + " seconds";
+    case State::badDump:
+        return "bad dump: " + row.problem;
+    case State::verified:
+        return "written and verified" + at;
+    case State::differs:
+        return "written, but reads back with " + plural(row.differences.size(), "value", "values") +
+               " changed: " + row.differences.joinIntoString("; ");
+    }
+    return {};
+}
+
+juce::String Librarian::summarise(int index) const
+{
+    const Row& row = getRow(index);
+    if (!row.image)
+        return {};
+    const ByteArray& image = *row.image;
+    const auto value = [&image](int offset) { return ProgramField::atOffset(offset).read(image); };
+    const auto& arpeggiator = ProgramField::atOffset(11);
+    const auto& firstPad = ProgramField::atOffset(27);
+    return "pads ch " + juce::String(value(8)) + ", keys ch " + juce::String(value(9)) + ", tempo " +
+           juce::String(value(18)) + ", arp " + arpeggiator.describe(arpeggiator.read(image)) + ", A1 " +
+           firstPad.describe(firstPad.read(image));
+}
+
+juce::StringArray Librarian::compare(int index) const
+{
+    const Row& row = getRow(index);
+    MainWindow* window = services.workingWindow ? services.workingWindow() : nullptr;
+    if (!row.image || window == nullptr)
+        return {};
+    return ProgramText::diff(*row.image, ProgramFile::makeImage(window->getProgramImage()));
+}
+
+juce::String Librarian::compareWithWindow(int index) const
+{
+    MainWindow* window = services.workingWindow ? services.workingWindow() : nullptr;
+    if (!getRow(index).image || window == nullptr)
+        return {};
+    const int differences = compare(index).size();
+    return differences == 0 ? juce::String("same as the window")
+                            : plural(differences, "value differs", "values differ");
+}
+
+juce::String Librarian::getWorkingWindowName() const
+{
+    MainWindow* window = services.workingWindow ? services.workingWindow() : nullptr;
+    return window != nullptr ? window->getName() : juce::String();
+}
+
+juce::String Librarian::getInputName() const
+{
+    return services.inputName ? services.inputName() : juce::String();
+}
+
+juce::String Librarian::getOutputName() const
+{
+    return services.outputName ? services.outputName() : juce::String();
+}
+
+MidiLog& Librarian::getLog()
+{
+    return tap->log;
+}
+
+double Librarian::getProgress() const
+{
+    return stepsTotal > 0 ? static_cast<double>(stepsDone) / stepsTotal : 0.0;
+}
+
+bool Librarian::needOutput()
+{
+    if (getOutputName().isNotEmpty())
+        return false;
+    status = "Choose the controller's ports in Device Setup first.";
+    if (services.showDeviceSetup)
+        services.showDeviceSetup();
+    changed();
+    return true;
+}
+
+void Librarian::readAll()
+{
+    if (busy || needOutput())
+        return;
+    std::deque<Step> steps;
+    for (int i = 0; i < numRows; ++i)
+        steps.push_back({i, std::nullopt});
+    start("Reading", std::move(steps),
+          [this](const Outcome& o)
+          {
+              status = "Read All: " + juce::String(o.read) + " of " + juce::String(numRows) + " read";
+              if (o.noAnswer > 0)
+                  status << ", " << plural(o.noAnswer, "without an answer", "without an answer");
+              if (o.bad > 0)
+                  status << ", " << plural(o.bad, "bad dump", "bad dumps");
+              status << ".";
+          });
+}
+
+void Librarian::sendHere(int index)
+{
+    if (busy || needOutput())
+        return;
+    // What the window shows is what goes out, even a value still being typed.
+    NumberBox::commitPendingEdit();
+    MainWindow* window = services.workingWindow ? services.workingWindow() : nullptr;
+    if (window == nullptr)
+    {
+        UserMessage::show("There is no main window whose program could be sent.");
+        return;
+    }
+    const ByteArray image = ProgramImage::fromData(window->getProgramImage());
+    start("Writing", {{index, image}},
+          [this, index, name = window->getName()](const Outcome& o)
+          {
+              if (o.verified == 1)
+                  status = "\"" + name + "\" written to " + rowName(index) + " and verified.";
+              else if (o.differ == 1)
+                  status = rowName(index) + " reads back other values than were written.";
+              else
+                  status = rowName(index) + " was written, but could not be read back to verify it.";
+          });
+}
+
+void Librarian::open(int index)
+{
+    const Row& row = getRow(index);
+    if (!row.image || !services.openProgram)
+        return;
+    if (const auto values =
+            ProgramSysEx::decodeValueBytes(row.image->data() + ProgramSysEx::firstValueOffset))
+        services.openProgram(*values);
+}
+
+void Librarian::backUpTo(const juce::File& folder)
+{
+    if (busy || needOutput())
+        return;
+    std::deque<Step> steps;
+    for (int i = 0; i < SlotFolder::numSlots; ++i)
+        steps.push_back({i, std::nullopt});
+    start("Backing up", std::move(steps),
+          [this, folder](const Outcome& o)
+          {
+              if (o.read != SlotFolder::numSlots)
+              {
+                  status = "Nothing was backed up: not every slot could be read.";
+                  UserMessage::show(
+                      "Nothing was backed up: " + plural(SlotFolder::numSlots - o.read, "slot", "slots") +
+                      " of the controller could not be read.");
+                  return;
+              }
+              std::array<ByteArray, SlotFolder::numSlots> images;
+              for (int i = 0; i < SlotFolder::numSlots; ++i)
+                  images[static_cast<std::size_t>(i)] = *rows[static_cast<std::size_t>(i)].image;
+              juce::String reason;
+              if (!SlotFolder::write(folder, images, reason))
+              {
+                  status = "Nothing was backed up.";
+                  UserMessage::show("Nothing was backed up: " + reason);
+                  return;
+              }
+              status = "PROGRAM 1 to 4 backed up to " + folder.getFullPathName() + ".";
+          });
+}
+
+void Librarian::restoreFrom(const juce::File& folder)
+{
+    if (busy || needOutput())
+        return;
+    juce::String reason;
+    const auto images = SlotFolder::read(folder, reason);
+    if (!images)
+    {
+        status = "Nothing was restored.";
+        changed();
+        UserMessage::show("Nothing was restored: " + reason);
+        return;
+    }
+    UserMessage::confirm(
+        "Write the four programs in \"" + folder.getFullPathName() +
+            "\" over PROGRAM 1 to 4 of the controller?\n\nWhat those slots hold now will be replaced.",
+        "Restore", "Cancel",
+        [this, images, folder](bool yes)
+        {
+            if (!yes || busy)
+                return;
+            std::deque<Step> steps;
+            for (int i = 0; i < SlotFolder::numSlots; ++i)
+                steps.push_back({i, ProgramImage::normalised((*images)[static_cast<std::size_t>(i)])});
+            start("Restoring", std::move(steps),
+                  [this, folder](const Outcome& o)
+                  {
+                      if (o.verified == SlotFolder::numSlots)
+                      {
+                          status =
+                              "PROGRAM 1 to 4 restored from " + folder.getFullPathName() + " and verified.";
+                          return;
+                      }
+                      status = "Restore: " + juce::String(o.verified) + " of 4 slots verified.";
+                      UserMessage::show("The restore did not complete: " + juce::String(o.verified) +
+                                        " of 4 slots verified" +
+                                        (o.stopped ? ", and the controller stopped answering." : ".") +
+                                        "\n\nThe rows of the Librarian say what happened to each slot.");
+                  });
+        });
+}
+
+void Librarian::start(const juce::String& name, std::deque<Step> steps,
+                      std::function<void(const Outcome&)> finished)
+{
+    busy = true;
+    jobName = name;
+    pending = std::move(steps);
+    stepsTotal = static_cast<int>(pending.size());
+    stepsDone = 0;
+    outcome = {};
+    whenFinished = std::move(finished);
+    startStep();
+}
+
+void Librarian::startStep()
+{
+    if (pending.empty())
+    {
+        finishJob();
+        return;
+    }
+    current = pending.front();
+    pending.pop_front();
+    badDump.reset();
+    Row& row = rows[static_cast<std::size_t>(current->row)];
+    const int number = row.programNumber;
+    bool sent = true;
+    if (current->write)
+        sent =
+            services.send(ProgramSysEx::programWriteMessage(ProgramImage::toData(*current->write), number));
+    if (sent)
+        sent = services.send(ProgramSysEx::programRequestMessage(number));
+    if (!sent)
+    {
+        // The output went away under us: nothing more can be asked.
+        current.reset();
+        pending.clear();
+        outcome.stopped = true;
+        finishJob();
+        needOutput();
+        return;
+    }
+    row.activity = current->write ? "writing and reading back" : "reading";
+    status = jobName + " " + rowName(current->row) + " (" + juce::String(stepsDone + 1) + " of " +
+             juce::String(stepsTotal) + ")";
+    stepStarted = juce::Time::getMillisecondCounter();
+    startTimer(answerTimeoutMs);
+    changed();
+}
+
+void Librarian::dumpArrived(const juce::MidiMessage& message)
+{
+    if (!current)
+        return;
+    const auto* data = message.getSysExData();
+    const int size = message.getSysExDataSize();
+    const Row& row = rows[static_cast<std::size_t>(current->row)];
+    // The controller names the program it answers with; a dump of another one answers someone else.
+    if (size <= ProgramSysEx::programNumberDataIndex ||
+        data[ProgramSysEx::programNumberDataIndex] != row.programNumber)
+        return;
+    juce::String problem;
+    if (size != ProgramSysEx::dataSize)
+        problem = juce::String(size) + " data bytes instead of " + juce::String(ProgramSysEx::dataSize);
+    else
+    {
+        const ByteArray image = ProgramImage::fromData(ByteArray(data, data + size));
+        problem = ProgramImage::findProblem(image);
+        if (problem.isEmpty())
+        {
+            finishStep(image);
+            return;
+        }
+    }
+    if (!badDump)
+    {
+        badDump = problem;
+        const int waited = static_cast<int>(juce::Time::getMillisecondCounter() - stepStarted);
+        startTimer(juce::jlimit(1, badDumpGraceMs, answerTimeoutMs - waited));
+    }
+}
+
+void Librarian::timerCallback()
+{
+    stopTimer();
+    if (current)
+        finishStep(std::nullopt);
+}
+
+void Librarian::finishStep(std::optional<ByteArray> image)
+{
+    stopTimer();
+    const Step step = *current;
+    current.reset();
+    Row& row = rows[static_cast<std::size_t>(step.row)];
+    row.activity.clear();
+    row.when = juce::Time::getCurrentTime();
+    row.differences.clear();
+    row.problem.clear();
+    ++stepsDone;
+    if (image)
+    {
+        row.image = image;
+        ++outcome.read;
+        if (step.write)
+        {
+            row.differences = ProgramText::diff(*step.write, *image);
+            row.state = row.differences.isEmpty() ? State::verified : State::differs;
+            ++(row.differences.isEmpty() ? outcome.verified : outcome.differ);
+        }
+        else
+            row.state = State::read;
+    }
+    else if (badDump)
+    {
+        row.image.reset();
+        row.state = State::badDump;
+        row.problem = *badDump;
+        ++outcome.bad;
+    }
+    else
+    {
+        row.image.reset();
+        row.state = State::noAnswer;
+        ++outcome.noAnswer;
+        // A restore goes no further once the controller stops answering.
+        if (step.write)
+        {
+            outcome.stopped = !pending.empty();
+            pending.clear();
+        }
+    }
+    startStep();
+}
+
+void Librarian::finishJob()
+{
+    busy = false;
+    stepsTotal = 0;
+    auto finished = std::move(whenFinished);
+    whenFinished = nullptr;
+    if (finished)
+        finished(outcome);
+    changed();
+}
+
+void Librarian::changed()
+{
+    if (onChange)
+        onChange();
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "tools/Librarian.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <array>
+#include <memory>
+
+// The Librarian's face: the buttons, a row per program with its state and what it holds, the
+// differences of the last Compare, and the MIDI log.
+class LibrarianComponent : public juce::Component, private juce::ListBoxModel, private juce::Timer
+{
+public:
+    static constexpr int width = 940;
+    static constexpr int height = 680;
+
+    explicit LibrarianComponent(Librarian& librarian);
+    ~LibrarianComponent() override;
+
+    void paint(juce::Graphics& g) override;
+    void resized() override;
+
+    // Brings every text and button up to date with the Librarian.
+    void refresh();
+    // What Compare shows for a row.
+    void showComparison(int index);
+
+    struct RowWidgets
+    {
+        juce::Label name, state, summary, against;
+        juce::TextButton open{"Open"}, compare{"Compare"}, sendHere{"Send Here"};
+    };
+
+    juce::Label portsLabel, windowLabel;
+    juce::TextButton readAllButton{"Read All"}, backUpButton{"Back Up..."}, restoreButton{"Restore..."},
+        copyLogButton{"Copy Log"};
+    double progress = 0.0;
+    juce::ProgressBar progressBar{progress};
+    std::array<RowWidgets, Librarian::numRows> rows;
+    juce::TextEditor differences;
+    juce::ListBox log{"MIDI log", this};
+
+private:
+    int getNumRows() override;
+    void paintListBoxItem(int row, juce::Graphics& g, int width, int height, bool selected) override;
+    void timerCallback() override;
+    void chooseFolder(bool restore);
+
+    Librarian& librarian;
+    std::vector<MidiLog::Entry> entries;
+    std::uint64_t shownSerial = ~std::uint64_t(0);
+    std::unique_ptr<juce::FileChooser> chooser;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(LibrarianComponent)
+};
