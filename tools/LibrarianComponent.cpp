@@ -52,7 +52,7 @@ LibrarianComponent::LibrarianComponent(Librarian& librarianToShow) : librarian(l
     setSize(width, height);
     setWantsKeyboardFocus(true);
 
-    for (auto* label : {&portsLabel, &windowLabel})
+    for (auto* label : {&portsLabel, &windowLabel, &statusLabel})
     {
         styleLabel(*label, 13.0f);
         addAndMakeVisible(*label);
@@ -72,7 +72,7 @@ LibrarianComponent::LibrarianComponent(Librarian& librarianToShow) : librarian(l
 
     progressBar.setColour(juce::ProgressBar::foregroundColourId, juce::Colour(accent));
     progressBar.setColour(juce::ProgressBar::backgroundColourId, juce::Colour(0xffe0e0e0));
-    addAndMakeVisible(progressBar);
+    addChildComponent(progressBar);
 
     for (int i = 0; i < Librarian::numRows; ++i)
     {
@@ -163,6 +163,7 @@ void LibrarianComponent::resized()
     backUpButton.setBounds(margin + 108, 92, 100, 26);
     restoreButton.setBounds(margin + 216, 92, 100, 26);
     progressBar.setBounds(margin + 332, 92, width - 2 * margin - 332, 26);
+    statusLabel.setBounds(progressBar.getBounds());
 
     for (int i = 0; i < Librarian::numRows; ++i)
     {
@@ -195,8 +196,12 @@ void LibrarianComponent::refresh()
                         juce::dontSendNotification);
 
     const bool busy = librarian.isBusy();
+    // While busy the bar shows how far it got; afterwards a plain line says how it went.
     progress = busy ? librarian.getProgress() : 0.0;
     progressBar.setTextToDisplay(librarian.getStatus());
+    progressBar.setVisible(busy);
+    statusLabel.setText(librarian.getStatus(), juce::dontSendNotification);
+    statusLabel.setVisible(!busy);
     for (auto* button : {&readAllButton, &backUpButton, &restoreButton})
         button->setEnabled(!busy);
 

@@ -32,7 +32,7 @@ public:
         juce::TextButton open{"Open"}, compare{"Compare"}, sendHere{"Send Here"};
     };
 
-    juce::Label portsLabel, windowLabel;
+    juce::Label portsLabel, windowLabel, statusLabel;
     juce::TextButton readAllButton{"Read All"}, backUpButton{"Back Up..."}, restoreButton{"Restore..."},
         copyLogButton{"Copy Log"};
     double progress = 0.0;
