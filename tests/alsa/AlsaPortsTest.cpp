@@ -1,6 +1,8 @@
 #include "TestSupport.h"
 #include "app/VelkorEditorApplication.h"
+#include "app/CommandIds.h"
 #include "midi/JuceMidiDevices.h"
+#include "tools/LibrarianWindow.h"
 #include "model/ProgramFixtures.h"
 #include "model/ProgramSysEx.h"
 #include "ui/UserMessage.h"
@@ -186,5 +188,51 @@ TEST_F(AlsaPorts, AThousandRoundTripsLoseNone)
     }
     EXPECT_EQ(lost, 0);
     EXPECT_EQ(wrong, 0);
+}
+
+TEST_F(AlsaPorts, TheLibrarianReadsAndVerifiesThroughRealPortsAndNamesEachFault)
+{
+    choose(1);
+    app->getCommandManager()->invokeDirectly(CommandIds::librarian, false);
+    auto* window = dynamic_cast<LibrarianWindow*>(manager().librarianWindow.get());
+    ASSERT_NE(window, nullptr);
+    Librarian& librarian = window->getLibrarian();
+    const auto finish = [&librarian]
+    {
+        for (int i = 0; i < 1000 && librarian.isBusy(); ++i)
+            pumpMessages(10);
+        return !librarian.isBusy();
+    };
+    const juce::File fault = device(1).getChildFile("fault");
+    ASSERT_TRUE(device(1).createDirectory());
+
+    ASSERT_TRUE(fault.replaceWithText("silent slot 2\ncorrupt slot 3\n"));
+    librarian.readAll();
+    ASSERT_TRUE(finish());
+    using State = Librarian::State;
+    const State expected[] = {State::read, State::noAnswer, State::badDump, State::read, State::read};
+    for (int i = 0; i < Librarian::numRows; ++i)
+        EXPECT_EQ(librarian.getRow(i).state, expected[i]) << Librarian::rowName(i);
+    EXPECT_TRUE(librarian.describeState(2).startsWith("bad dump: offset ")) << librarian.describeState(2);
+
+    // A controller that keeps another tempo than it was sent: only the read-back shows it.
+    ASSERT_TRUE(fault.replaceWithText("change\n"));
+    librarian.sendHere(3);
+    ASSERT_TRUE(finish());
+    EXPECT_EQ(librarian.getRow(3).state, State::differs);
+    ASSERT_EQ(librarian.getRow(3).differences.size(), 1);
+    EXPECT_TRUE(librarian.getRow(3).differences[0].startsWith("Arpeggiator TEMPO: 128 -> 129"))
+        << librarian.getRow(3).differences[0];
+
+    ASSERT_TRUE(fault.replaceWithText("none\n"));
+    librarian.sendHere(3);
+    ASSERT_TRUE(finish());
+    EXPECT_EQ(librarian.getRow(3).state, State::verified);
+
+    juce::StringArray log;
+    for (const auto& entry : librarian.getLog().getEntries())
+        log.add(entry.port + ": " + entry.description);
+    EXPECT_TRUE(log.contains("Velkor MIDI 1: program write, slot 4")) << log.joinIntoString("\n");
+    EXPECT_TRUE(messages.isEmpty()) << messages.joinIntoString("\n");
 }
 } // namespace
