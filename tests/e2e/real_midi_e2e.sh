@@ -2,7 +2,9 @@
 # The real editor on JUCE's ALSA MIDI code, with the sequencer stand-in preloaded, used as a musician
 # would: a SEND with no port chosen opens Device Setup, the controller's port is chosen, programs go
 # to the controller and come back into another window; APPLY before OK, the same port chosen a third
-# time, two controllers of one name, and the controller unplugged while open and plugged back.
+# time, two controllers of one name, and the controller unplugged while open and plugged back. Then
+# the Librarian, opened from the Tools menu: Send Here, Read All, Open, and Compare with the window
+# changed.
 # Usage: real_midi_e2e.sh EDITOR_EXECUTABLE STAND_IN_PRELOAD
 set -uo pipefail
 source "$(dirname "$0")/../../scripts/lib.sh"
@@ -157,6 +159,70 @@ if [ -n "${w:-}" ]; then
       fail "plugged back and applied again, the port did not work"
     kill -0 "${pids[1]}" 2>/dev/null || fail "the editor is gone"
   fi
+fi
+kill "${pids[1]}" 2>/dev/null
+wait "${pids[1]}" 2>/dev/null
+wait_until 10 eval '! has_window "^Velkor Editor - "' || fail "the second editor's windows stayed"
+
+# JUCE opens a menu bar's menu when the mouse moves with the button held, and takes the item the
+# button is released on.
+open_librarian() { # main-window
+  xdotool windowactivate --sync "$1" >/dev/null 2>&1
+  xdotool mousemove --window "$1" 125 10 mousedown 1
+  sleep 0.4
+  xdotool mousemove --window "$1" 127 12
+  local menu
+  menu=$(wait_for_window '^menu$') || { xdotool mouseup 1; return 1; }
+  xdotool mousemove --window "$menu" 40 36
+  sleep 0.3
+  xdotool mouseup 1
+}
+# The Librarian's rows: PROGRAM 1 to 4 and RAM, 40 pixels apart, with Open, Compare and Send Here.
+librarian_row() { # window row(1-5) button(open|compare|send)
+  local x
+  case $3 in open) x=751 ;; compare) x=816 ;; send) x=887 ;; esac
+  click "$1" "$x" $((152 + 40 * ($2 - 1) + 18))
+}
+clipboard() { xclip -o -selection clipboard 2>/dev/null; }
+
+echo "-- the Librarian: Send Here, Read All, Open PROGRAM 2, Compare with that window changed"
+rm -f "$(device 1)"/slot-*.vkr "$(device 1)/fault"
+start_editor third.log
+w=$(wait_for_window '^Velkor Editor - Untitled1$') || fail "no window"
+if [ -n "${w:-}" ]; then
+  set_tempo "$w" 99
+  open_librarian "$w" || fail "the Tools menu did not open"
+  lib=$(wait_for_window '^Librarian$') || fail "Tools > Librarian opened nothing"
+  setup=$(wait_until 5 find_device_setup && find_device_setup) || fail "no output chosen, yet no Device Setup"
+  if [ -n "${lib:-}" ] && [ -n "${setup:-}" ]; then
+    choose_rows "$setup" 1
+    ok "$setup"
+    librarian_row "$lib" 2 send
+    wait_until 5 eval '[ "$(tempo_of "$(device 1)/slot-2.vkr")" = "0 99" ]' ||
+      fail "Send Here stored tempo bytes '$(tempo_of "$(device 1)/slot-2.vkr")' in slot 2"
+    click "$lib" 70 105
+    sleep 1.5
+    librarian_row "$lib" 2 open
+    w2=$(wait_for_window '^Velkor Editor - Untitled2$') || fail "Open made no window"
+    if [ -n "${w2:-}" ]; then
+      set_tempo "$w2" 111
+      librarian_row "$lib" 2 compare
+      click "$lib" 470 426
+      xdotool key --clearmodifiers ctrl+a ctrl+c
+      sleep 0.3
+      clipboard | grep -q '^Arpeggiator TEMPO: 99 -> 111$' ||
+        fail "Compare showed: $(clipboard | head -n 3 | tr '\n' '|')"
+    fi
+    click "$lib" 870 492
+    sleep 0.3
+    log=$(clipboard)
+    for expected in 'OUT.*program write, slot 2' 'IN.*program dump, slot 1' 'IN.*program dump, RAM'; do
+      grep -q "$expected" <<<"$log" || fail "the copied log has no '$expected'"
+    done
+  fi
+  xdotool windowactivate --sync "$w" >/dev/null 2>&1
+  xdotool key --clearmodifiers ctrl+q
+  wait_until 10 eval '! kill -0 "${pids[2]}" 2>/dev/null' || fail "Ctrl+Q did not end the editor"
 fi
 ! grep -E 'JUCE Assertion failure|Leaked objects detected' "$work"/*.log || fail "JUCE complained"
 
