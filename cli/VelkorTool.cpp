@@ -36,7 +36,8 @@ const std::pair<const char*, VelkorSimulator::Fault> faultNames[] = {
     {"no-reply", VelkorSimulator::Fault::noReply},
     {"wrong-length", VelkorSimulator::Fault::wrongLength},
     {"corrupt-value", VelkorSimulator::Fault::corruptValue},
-    {"flood", VelkorSimulator::Fault::flood}};
+    {"flood", VelkorSimulator::Fault::flood},
+    {"changes-value", VelkorSimulator::Fault::changesValue}};
 
 juce::String slotName(int programNumber)
 {
@@ -139,7 +140,8 @@ juce::String deviceOptionsHelp()
            VelkorSimulator::deviceName +
            "\"\n"
            "  --simulator-fault FAULT  make the simulated controller misbehave: none, no-reply,\n"
-           "                           wrong-length, corrupt-value, flood (implies --simulator)\n";
+           "                           wrong-length, corrupt-value, flood, changes-value\n"
+           "                           (implies --simulator)\n";
 }
 } // namespace
 
@@ -304,7 +306,8 @@ int VelkorTool::runCommand(const juce::StringArray& arguments, std::ostream& out
                         known = true;
                     }
             if (!known)
-                return usage("--simulator-fault takes none, no-reply, wrong-length, corrupt-value or flood");
+                return usage("--simulator-fault takes none, no-reply, wrong-length, corrupt-value, flood or "
+                             "changes-value");
             options.simulator = true;
         }
         else if (argument == "--verify" && allowed(verifyOption) && !hasValue)

@@ -29,6 +29,19 @@ ByteArray dumpData(const ByteArray& image)
 }
 
 constexpr std::size_t transpositionDataIndex = ProgramSysEx::lastValueOffset - 1;
+// The tempo's bit 7, then bits 0 to 6.
+constexpr std::size_t tempoHighDataIndex = 17;
+constexpr std::size_t tempoLowDataIndex = 18;
+constexpr int highestTempo = 255;
+
+// Any other value stays valid, so the program does too.
+void changeTempo(std::uint8_t* data)
+{
+    const int tempo = (data[tempoHighDataIndex] << 7) | data[tempoLowDataIndex];
+    const int changed = tempo < highestTempo ? tempo + 1 : tempo - 1;
+    data[tempoHighDataIndex] = static_cast<std::uint8_t>(changed >> 7);
+    data[tempoLowDataIndex] = static_cast<std::uint8_t>(changed & 0x7f);
+}
 } // namespace
 
 VelkorSimulator::VelkorSimulator()
@@ -81,8 +94,11 @@ void VelkorSimulator::storeWrite(const juce::MidiMessage& message)
     {
         return;
     }
+    ByteArray stored(data, data + ProgramSysEx::dataSize);
+    if (getFault(number) == Fault::changesValue)
+        changeTempo(stored.data());
     const std::lock_guard<std::mutex> lock(programsMutex);
-    programs[static_cast<std::size_t>(number)].assign(data, data + ProgramSysEx::dataSize);
+    programs[static_cast<std::size_t>(number)] = std::move(stored);
 }
 
 void VelkorSimulator::answerRequest(int programNumber)
@@ -90,9 +106,10 @@ void VelkorSimulator::answerRequest(int programNumber)
     ++requestsReceived;
     const ByteArray image = getProgramImage(programNumber);
     std::vector<Delivery> reply;
-    switch (fault.load())
+    switch (getFault(programNumber))
     {
     case Fault::none:
+    case Fault::changesValue:
         reply.push_back({sysEx(dumpData(image)), {}});
         break;
     case Fault::noReply:
@@ -192,6 +209,31 @@ void VelkorSimulator::disconnect(juce::MidiInputCallback& callback)
 {
     const std::lock_guard<std::recursive_mutex> lock(callbacksMutex);
     callbacks.erase(std::remove(callbacks.begin(), callbacks.end(), &callback), callbacks.end());
+}
+
+void VelkorSimulator::setFault(int programNumber, Fault newFault)
+{
+    if (!isProgramNumber(programNumber))
+        return;
+    const std::lock_guard<std::mutex> lock(slotFaultsMutex);
+    slotFaults[static_cast<std::size_t>(programNumber)] = newFault;
+}
+
+void VelkorSimulator::clearSlotFaults()
+{
+    const std::lock_guard<std::mutex> lock(slotFaultsMutex);
+    slotFaults.fill(std::nullopt);
+}
+
+VelkorSimulator::Fault VelkorSimulator::getFault(int programNumber) const
+{
+    if (isProgramNumber(programNumber))
+    {
+        const std::lock_guard<std::mutex> lock(slotFaultsMutex);
+        if (const auto& own = slotFaults[static_cast<std::size_t>(programNumber)])
+            return *own;
+    }
+    return fault;
 }
 
 void VelkorSimulator::setReplyDelay(int milliseconds)

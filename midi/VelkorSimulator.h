@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -36,7 +37,10 @@ public:
         corruptValue,
         // A request is answered by a burst of the flood size: note messages, SysEx garbage, partial
         // SysEx, dumps of wrong length or with a bad value, and every sixth message a good dump.
-        flood
+        flood,
+        // A write is stored with the arpeggiator tempo one higher (one lower at 255): still a valid
+        // program, so its dumps look right and only comparing them with what was sent shows it.
+        changesValue
     };
 
     VelkorSimulator();
@@ -52,8 +56,14 @@ public:
     // message thread, and may be called from inside the callback.
     void disconnect(juce::MidiInputCallback& callback);
 
+    // For every program without a fault of its own.
     void setFault(Fault newFault) { fault = newFault; }
     Fault getFault() const { return fault; }
+    // For program 0 (RAM) to 4 alone, whatever the fault for all of them is; other numbers are ignored.
+    void setFault(int programNumber, Fault newFault);
+    void clearSlotFaults();
+    // The fault that program 0 to 4 meets.
+    Fault getFault(int programNumber) const;
     // Applies to replies and injected messages queued from now on.
     void setReplyDelay(int milliseconds);
     int getReplyDelay() const { return replyDelayMs; }
@@ -90,6 +100,8 @@ private:
     std::array<ByteArray, numPrograms> programs;
 
     std::atomic<Fault> fault{Fault::none};
+    mutable std::mutex slotFaultsMutex;
+    std::array<std::optional<Fault>, numPrograms> slotFaults;
     std::atomic<int> replyDelayMs{defaultReplyDelayMs};
     std::atomic<int> floodSize{defaultFloodSize};
     std::atomic<int> requestsReceived{0};

@@ -12,9 +12,13 @@
 //   VELKOR_SEQ_DEVICES  controller names separated by ';' (default "Velkor"; empty for none)
 //   VELKOR_SEQ_STATE    a folder; controller n (from 1) keeps its programs there as
 //                       device-n/slot-1.vkr ... slot-4.vkr and ram.vkr (editor file images), and reads
-//                       device-n/fault ("none", "silent", "late MS", "split BYTES", "corrupt") at each
-//                       request. While device-n/unplugged exists the controller is unplugged. Every
-//                       message it takes is logged to device-n/received ("request 3", "write 3").
+//                       device-n/fault at each request and each write. While device-n/unplugged exists
+//                       the controller is unplugged. Every message it takes is logged to
+//                       device-n/received ("request 3", "write 3").
+// The fault file holds lines "NAME [AMOUNT] [slot N]". Faults of an answer: "none", "silent",
+// "late MS", "split BYTES", "corrupt" (a value out of range); of a write: "change" (stored with the
+// tempo one higher, one lower at 255, so still a valid program). A line with "slot N" (0 is RAM)
+// applies to program N alone, a line without to every other; the first line that applies counts.
 // Without a state folder the programs live in the process and start as the default program.
 #include <alsa/asoundlib.h>
 
@@ -27,12 +31,14 @@
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <fstream>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -93,6 +99,10 @@ constexpr std::array<unsigned char, programSize> defaultProgram = {
 constexpr std::size_t commandOffset = 4;
 constexpr std::size_t programNumberOffset = 7;
 constexpr std::size_t transpositionOffset = 115;
+// The tempo's bit 7, then bits 0 to 6.
+constexpr std::size_t tempoHighOffset = 18;
+constexpr std::size_t tempoLowOffset = 19;
+constexpr int highestTempo = 255;
 
 struct Address
 {
@@ -151,7 +161,8 @@ struct Fault
         silent,
         late,
         split,
-        corrupt
+        corrupt,
+        change
     } type = Type::none;
     int amount = 0;
 };
@@ -358,6 +369,13 @@ public:
         {
             Bytes image = message;
             image[programNumberOffset] = 0;
+            if (readFault(folder, program).type == Fault::Type::change)
+            {
+                const int tempo = (image[tempoHighOffset] << 7) | image[tempoLowOffset];
+                const int changed = tempo < highestTempo ? tempo + 1 : tempo - 1;
+                image[tempoHighOffset] = static_cast<unsigned char>(changed >> 7);
+                image[tempoLowOffset] = static_cast<unsigned char>(changed & 0x7f);
+            }
             storeProgram(controller.device, program, image);
             log(folder, "write " + std::to_string(program));
         }
@@ -370,7 +388,7 @@ public:
 
     void answer(int id, std::size_t device, int program)
     {
-        const Fault fault = readFault(deviceFolder(device));
+        const Fault fault = readFault(deviceFolder(device), program);
         if (fault.type == Fault::Type::silent)
             return;
         Bytes dump = loadProgram(device, program);
@@ -516,23 +534,41 @@ public:
         return ::stat(path.c_str(), &info) == 0;
     }
 
-    static Fault readFault(const std::string& folder)
+    static Fault readFault(const std::string& folder, int program)
     {
-        Fault fault;
         if (folder.empty())
-            return fault;
+            return {};
         std::ifstream in(folder + "/fault");
-        std::string name;
-        in >> name >> fault.amount;
-        if (name == "silent")
-            fault.type = Fault::Type::silent;
-        else if (name == "late")
-            fault.type = Fault::Type::late;
-        else if (name == "split")
-            fault.type = Fault::Type::split;
-        else if (name == "corrupt")
-            fault.type = Fault::Type::corrupt;
-        return fault;
+        std::optional<Fault> forAll;
+        for (std::string line; std::getline(in, line);)
+        {
+            std::istringstream words(line);
+            std::string name;
+            if (!(words >> name))
+                continue;
+            Fault fault;
+            fault.type = name == "silent"    ? Fault::Type::silent
+                         : name == "late"    ? Fault::Type::late
+                         : name == "split"   ? Fault::Type::split
+                         : name == "corrupt" ? Fault::Type::corrupt
+                         : name == "change"  ? Fault::Type::change
+                                             : Fault::Type::none;
+            std::string word;
+            if (words >> word && word != "slot")
+            {
+                fault.amount = std::atoi(word.c_str());
+                word.clear();
+                words >> word;
+            }
+            int slot = -1;
+            if (word == "slot" && !(words >> slot))
+                slot = -2; // names no program
+            if (slot == program)
+                return fault;
+            if (slot == -1 && !forAll)
+                forAll = fault;
+        }
+        return forAll.value_or(Fault{});
     }
 
     static void log(const std::string& folder, const std::string& line)

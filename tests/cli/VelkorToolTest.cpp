@@ -142,6 +142,15 @@ TEST_F(VelkorToolTest, AControllerThatMisbehavesIsReportedAndNothingIsSaved)
         << result.err;
     EXPECT_FALSE(juce::File(path("out.vkr")).exists());
 
+    // A well-formed answer holding another value than was sent: only the comparison catches it.
+    const juce::String mine = writeProgram("mine.vkr", ProgramModel::makeDefault());
+    result =
+        run({"send", "--port", port, "--slot", "2", "--simulator-fault", "changes-value", "--verify", mine});
+    EXPECT_EQ(result.code, 1);
+    EXPECT_EQ(result.err, "velkor-tool: slot 2 of \"Velkor Simulator\" holds another program after the write "
+                          "(Arpeggiator TEMPO: 128 -> 129)\n");
+    EXPECT_EQ(result.out, "");
+
     // A burst of garbage, partial messages and bad dumps: the good dump among them is the answer.
     result = run({"get", "--port", port, "--slot", "3", "--simulator-fault", "flood", path("out.vkr")});
     EXPECT_EQ(result.code, 0) << result.err;

@@ -61,6 +61,14 @@ expect_code 1 "$tool" send "${port[@]}" --slot 2 --verify mine.vkr
 [ ! -e tooLate.vkr ] && [ ! -e silent ] || fail "a failed command left a file"
 fault none
 
+# A controller that keeps a write with one value changed, in slot 2 alone: only the read-back shows it.
+printf 'change slot 2\nnone\n' >controller/device-1/fault
+expect_code 1 "$tool" send "${port[@]}" --slot 2 --verify mine.vkr
+grep -q 'slot 2 of "Velkor MIDI 1" holds another program after the write (Arpeggiator TEMPO: 97 -> 98)' err.txt ||
+  fail "a changed value said: $(cat err.txt)"
+expect_code 0 "$tool" send "${port[@]}" --slot 1 --verify mine.vkr
+fault none
+
 # Unplugged: the port is gone with a clear message; plugged back, it works again.
 touch controller/device-1/unplugged
 expect_code 1 "$tool" get "${port[@]}" --slot 1 gone.vkr

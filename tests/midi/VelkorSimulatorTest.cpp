@@ -141,6 +141,57 @@ TEST_F(VelkorSimulatorTest, FaultyRepliesAreWhatTheySay)
     EXPECT_EQ(receiver.get().back().bytes, good);
 }
 
+TEST_F(VelkorSimulatorTest, AProgramsOwnFaultOverridesTheOneForAll)
+{
+    simulator.setFault(VelkorSimulator::Fault::noReply);
+    simulator.setFault(2, VelkorSimulator::Fault::none);
+    simulator.setFault(4, VelkorSimulator::Fault::corruptValue);
+    simulator.setFault(7, VelkorSimulator::Fault::none);
+    for (int number = 0; number < VelkorSimulator::numPrograms; ++number)
+        request(number);
+    auto replies = repliesSoFar();
+    ASSERT_EQ(replies.size(), 2u);
+    EXPECT_EQ(replies[0], dumpOf(fixtures::defaultImage(), 2));
+    EXPECT_FALSE(isGoodDump(replies[1]));
+    EXPECT_EQ(simulator.getFault(7), VelkorSimulator::Fault::noReply);
+
+    simulator.clearSlotFaults();
+    request(2);
+    EXPECT_TRUE(repliesSoFar().empty());
+    EXPECT_EQ(simulator.getFault(), VelkorSimulator::Fault::noReply);
+}
+
+TEST_F(VelkorSimulatorTest, ChangesValueStoresAnotherValidTempoAndAnswersWellFormed)
+{
+    // The tempo's two bytes, as written and as the faulty controller keeps them.
+    const struct
+    {
+        std::uint8_t high, low, storedHigh, storedLow;
+    } cases[] = {{1, 0, 1, 1}, {0, 127, 1, 0}, {1, 127, 1, 126}, {0, 0, 0, 1}};
+    simulator.setFault(VelkorSimulator::Fault::changesValue);
+    simulator.setFault(1, VelkorSimulator::Fault::none);
+    for (const auto& c : cases)
+    {
+        ByteArray image = fixtures::defaultImage();
+        image[17] = c.high;
+        image[18] = c.low;
+        for (const int number : {1, 3})
+        {
+            simulator.receive(ProgramSysEx::programWriteMessage(image, number));
+            ByteArray expected = image;
+            expected[ProgramSysEx::programNumberDataIndex] = static_cast<std::uint8_t>(number);
+            if (number == 3)
+                expected[17] = c.storedHigh, expected[18] = c.storedLow;
+            EXPECT_EQ(simulator.getProgramImage(number), expected) << int(c.high) << " " << int(c.low);
+            request(number);
+            const auto replies = repliesSoFar();
+            ASSERT_EQ(replies.size(), 1u);
+            EXPECT_EQ(replies[0], dumpOf(expected, number));
+            EXPECT_TRUE(isGoodDump(replies[0]));
+        }
+    }
+}
+
 TEST_F(VelkorSimulatorTest, FloodMixesGoodDumpsWithEverythingElse)
 {
     simulator.setFault(VelkorSimulator::Fault::flood);
