@@ -170,6 +170,15 @@ TEST_F(LibrarianTest, ReadAllGivesEachRowItsStateSummaryAndComparison)
     EXPECT_EQ(librarian().compareWithWindow(0), juce::String(differences.size()) + " values differ");
     EXPECT_EQ(window()->getPanel().rows[0].against.getText(), librarian().compareWithWindow(0));
 
+    // Escape only hides it: the command brings back the same one, rows and all.
+    LibrarianWindow* const shown = window();
+    EXPECT_TRUE(shown->keyPressed(juce::KeyPress(juce::KeyPress::escapeKey)));
+    EXPECT_FALSE(shown->isVisible());
+    invoke(CommandIds::librarian);
+    EXPECT_EQ(window(), shown);
+    EXPECT_TRUE(shown->isVisible());
+    EXPECT_EQ(librarian().getRow(1).state, State::noAnswer);
+
     // The log holds each request and each answer, in order.
     juce::StringArray log;
     for (const auto& entry : librarian().getLog().getEntries())
