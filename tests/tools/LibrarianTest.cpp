@@ -172,7 +172,7 @@ TEST_F(LibrarianTest, ReadAllGivesEachRowItsStateSummaryAndComparison)
 
     // Escape only hides it: the command brings back the same one, rows and all.
     LibrarianWindow* const shown = window();
-    EXPECT_TRUE(shown->keyPressed(juce::KeyPress(juce::KeyPress::escapeKey)));
+    EXPECT_TRUE(static_cast<juce::Component*>(shown)->keyPressed(juce::KeyPress(juce::KeyPress::escapeKey)));
     EXPECT_FALSE(shown->isVisible());
     invoke(CommandIds::librarian);
     EXPECT_EQ(window(), shown);
