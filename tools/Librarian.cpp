@@ -306,29 +306,38 @@ void Librarian::restoreFrom(const juce::File& folder)
         "Write the four programs in \"" + folder.getFullPathName() +
             "\" over PROGRAM 1 to 4 of the controller?\n\nWhat those slots hold now will be replaced.",
         "Restore", "Cancel",
-        [this, images, folder](bool yes)
+        // The Librarian may be closed while the question is up.
+        [weak = std::weak_ptr<Tap>(tap), images, folder](bool yes)
         {
-            if (!yes || busy)
+            const auto alive = weak.lock();
+            if (!yes || alive == nullptr || alive->owner == nullptr)
                 return;
-            std::deque<Step> steps;
-            for (int i = 0; i < SlotFolder::numSlots; ++i)
-                steps.push_back({i, ProgramImage::normalised((*images)[static_cast<std::size_t>(i)])});
-            start("Restoring", std::move(steps),
-                  [this, folder](const Outcome& o)
-                  {
-                      if (o.verified == SlotFolder::numSlots)
-                      {
-                          status =
-                              "PROGRAM 1 to 4 restored from " + folder.getFullPathName() + " and verified.";
-                          return;
-                      }
-                      status = "Restore: " + juce::String(o.verified) + " of 4 slots verified.";
-                      UserMessage::show("The restore did not complete: " + juce::String(o.verified) +
-                                        " of 4 slots verified" +
-                                        (o.stopped ? ", and the controller stopped answering." : ".") +
-                                        "\n\nThe rows of the Librarian say what happened to each slot.");
-                  });
+            alive->owner->restoreAll(folder, *images);
         });
+}
+
+void Librarian::restoreAll(const juce::File& folder,
+                           const std::array<ByteArray, SlotFolder::numSlots>& images)
+{
+    if (busy)
+        return;
+    std::deque<Step> steps;
+    for (int i = 0; i < SlotFolder::numSlots; ++i)
+        steps.push_back({i, ProgramImage::normalised(images[static_cast<std::size_t>(i)])});
+    start("Restoring", std::move(steps),
+          [this, folder](const Outcome& o)
+          {
+              if (o.verified == SlotFolder::numSlots)
+              {
+                  status = "PROGRAM 1 to 4 restored from " + folder.getFullPathName() + " and verified.";
+                  return;
+              }
+              status = "Restore: " + juce::String(o.verified) + " of 4 slots verified.";
+              UserMessage::show("The restore did not complete: " + juce::String(o.verified) +
+                                " of 4 slots verified" +
+                                (o.stopped ? ", and the controller stopped answering." : ".") +
+                                "\n\nThe rows of the Librarian say what happened to each slot.");
+          });
 }
 
 void Librarian::start(const juce::String& name, std::deque<Step> steps,

@@ -114,6 +114,7 @@ private:
         bool stopped = false;
     };
 
+    void restoreAll(const juce::File& folder, const std::array<ByteArray, 4>& images);
     void start(const juce::String& name, std::deque<Step> steps,
                std::function<void(const Outcome&)> finished);
     void startStep();
