@@ -8,14 +8,11 @@
 #include "midi/JuceMidiDevices.h"
 #include "midi/SimulatorMidiDevices.h"
 #include "model/ProgramFile.h"
+#include "model/SlotFolder.h"
 
 #include <algorithm>
 #include <istream>
 #include <ostream>
-
-#if !JUCE_WINDOWS
-#include <sys/stat.h>
-#endif
 
 namespace
 {
@@ -579,59 +576,6 @@ int VelkorTool::get(Options& options)
     return success;
 }
 
-namespace
-{
-// A slot file of a backup, and what it held before, so that a backup that fails part way can put
-// back the files it already replaced.
-struct SlotFile
-{
-    juce::File file;
-    juce::File target;
-    // A copy of the target beside it, mode and all; none when there was no file.
-    juce::File kept;
-    bool replaced = false;
-
-    bool keep()
-    {
-        const auto copy = target.getSiblingFile(
-            "." + target.getFileName() + "." +
-            juce::String::toHexString(juce::Random::getSystemRandom().nextInt()) + ".old");
-        if (copy.exists())
-            return false;
-        if (!target.copyFileTo(copy) || copy.getSize() != target.getSize())
-        {
-            copy.setReadOnly(false);
-            copy.deleteFile();
-            return false;
-        }
-#if JUCE_WINDOWS
-        // The copy takes a read-only file's attribute, and Windows deletes no read-only file. A
-        // read-only slot file is never replaced, so its copy is only ever deleted.
-        copy.setReadOnly(false);
-#else
-        struct stat info;
-        if (::stat(target.getFullPathName().toRawUTF8(), &info) != 0 ||
-            ::chmod(copy.getFullPathName().toRawUTF8(), info.st_mode & 07777) != 0)
-        {
-            copy.deleteFile();
-            return false;
-        }
-#endif
-        kept = copy;
-        return true;
-    }
-
-    // Back as it was if it was replaced; false if that failed, and then the copy stays.
-    bool putBack() const
-    {
-        if (replaced)
-            return kept == juce::File() ? target.deleteFile() : kept.replaceFileIn(target);
-        kept.deleteFile();
-        return true;
-    }
-};
-} // namespace
-
 int VelkorTool::backup(Options& options)
 {
     const juce::String path = options.positional[0];
@@ -645,73 +589,22 @@ int VelkorTool::backup(Options& options)
         return options.fail(badInput, problem + portList(*devices));
 
     // All four first: a backup that stops half way would leave old and new files mixed.
-    std::vector<ByteArray> images;
-    for (int slot = 1; slot <= ProgramSysEx::highestProgramNumber; ++slot)
+    std::array<ByteArray, SlotFolder::numSlots> images;
+    for (int slot = 1; slot <= SlotFolder::numSlots; ++slot)
     {
         const auto reply = session.requestProgram(slot, options.timeoutMs);
         juce::String message;
         if (const int code = checkReply(reply, options.port, slot, options.timeoutMs, message);
             code != success)
             return options.fail(code, message + "; nothing was saved");
-        images.push_back(*reply.image);
+        images[static_cast<std::size_t>(slot - 1)] = *reply.image;
     }
 
-    // Deepest first, so that each is empty when it is taken away again.
-    std::vector<juce::File> madeFolders;
-    for (auto f = folder; !f.exists() && f != f.getParentDirectory(); f = f.getParentDirectory())
-        madeFolders.push_back(f);
-    const auto removeMadeFolders = [&madeFolders]()
-    {
-        for (const auto& made : madeFolders)
-            made.deleteFile();
-    };
-    if (!folder.isDirectory() && !folder.createDirectory().wasOk())
-    {
-        removeMadeFolders();
-        return options.fail(badInput, path + ": the folder could not be made");
-    }
-
-    // The same applies to the files: each old one is kept aside until all four new ones are in place,
-    // and one that cannot be replaced puts back those replaced before it.
-    std::vector<SlotFile> slots;
-    const auto giveUp = [&](const juce::File& file, const juce::String& reason)
-    {
-        bool restored = true;
-        for (const auto& slot : slots)
-            restored = slot.putBack() && restored;
-        removeMadeFolders();
-        return options.fail(badInput, file.getFullPathName() + ": " + reason +
-                                          (restored ? "; no slot file was changed"
-                                                    : "; not every slot file replaced before it could be "
-                                                      "put back: their old contents are in .old files "
-                                                      "beside them"));
-    };
-    for (int slot = 1; slot <= ProgramSysEx::highestProgramNumber; ++slot)
-    {
-        SlotFile slotFile;
-        slotFile.file = folder.getChildFile("slot-" + juce::String(slot) + ProgramFile::extension);
-        juce::String problem;
-        slotFile.target = ProgramFile::replaceableTarget(slotFile.file, problem);
-        slots.push_back(slotFile);
-        // Whatever the writer would refuse stops the backup before anything is written.
-        if (problem.isNotEmpty())
-            return giveUp(slotFile.file, problem);
-        if (slotFile.target.exists() && !slots.back().keep())
-            return giveUp(slotFile.file, "could not be written");
-    }
-    for (std::size_t i = 0; i < slots.size(); ++i)
-    {
-        juce::String reason;
-        if (!ProgramFile::write(slots[i].file, ProgramImage::toData(images[i]), &reason))
-            return giveUp(slots[i].file, reason);
-        slots[i].replaced = true;
-    }
-
-    for (std::size_t i = 0; i < slots.size(); ++i)
-    {
-        slots[i].kept.deleteFile();
-        options.out << "Saved slot " << juce::String(static_cast<int>(i) + 1) << " to "
-                    << slots[i].file.getFullPathName() << "\n";
-    }
+    juce::String reason;
+    if (!SlotFolder::write(folder, images, reason))
+        return options.fail(badInput, reason);
+    for (int slot = 1; slot <= SlotFolder::numSlots; ++slot)
+        options.out << "Saved slot " << juce::String(slot) << " to "
+                    << SlotFolder::slotFile(folder, slot).getFullPathName() << "\n";
     return success;
 }
