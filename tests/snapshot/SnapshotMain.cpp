@@ -27,7 +27,7 @@ void pumpUntil(const std::function<bool()>& done)
 }
 
 // The Librarian as a musician sees it after Read All against the simulated controller, with one
-// slot that differs from the window and one that does not answer.
+// slot that differs from the window, one that answers a corrupt dump and one that does not answer.
 bool saveLibrarian(const juce::File& file)
 {
     VelkorEditorApplication app;
@@ -44,6 +44,7 @@ bool saveLibrarian(const juce::File& file)
     data[10] = 1;  // arpeggiator on
     data[26] = 48; // pad A1 note
     simulator->receive(ProgramSysEx::programWriteMessage(data, 2));
+    simulator->setFault(3, VelkorSimulator::Fault::corruptValue);
     simulator->setFault(4, VelkorSimulator::Fault::noReply);
 
     app.getCommandManager()->invokeDirectly(CommandIds::librarian, false);
