@@ -13,6 +13,27 @@ DeviceSession::~DeviceSession()
         input->stop();
 }
 
+juce::String DeviceSession::findPortName(MidiDeviceSeam& devices, const juce::String& name,
+                                         juce::StringArray& matches)
+{
+    // An input and an output of one name are one port, and so are two ports of one name.
+    juce::StringArray names;
+    for (const auto& list : {devices.getInputNames(), devices.getOutputNames()})
+        for (const auto& portName : list)
+            names.addIfNotAlreadyThere(portName);
+    matches.clear();
+    if (names.contains(name))
+        return name;
+    for (const auto& candidate : names)
+        if (candidate.containsIgnoreCase(name))
+            matches.add(candidate);
+    if (matches.size() != 1)
+        return {};
+    const juce::String found = matches[0];
+    matches.clear();
+    return found;
+}
+
 juce::String DeviceSession::open(const juce::String& portName, bool withInput)
 {
     const auto inputs = devices.getInputNames();

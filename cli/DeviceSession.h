@@ -29,6 +29,11 @@ public:
     explicit DeviceSession(MidiDeviceSeam& devices);
     ~DeviceSession() override;
 
+    // The port a user's name for it means: a port of that exact name, else the one port whose name
+    // holds it, case ignored. Empty when none or several do; the several go to matches.
+    static juce::String findPortName(MidiDeviceSeam& devices, const juce::String& name,
+                                     juce::StringArray& matches);
+
     // Opens the output of that exact name, and its input unless only sending; empty on success, else
     // what is missing.
     juce::String open(const juce::String& portName, bool withInput = true);

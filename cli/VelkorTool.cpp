@@ -122,6 +122,12 @@ const std::vector<VelkorTool::Command>& VelkorTool::commands()
          "Asks the controller on port NAME for slots 1 to 4 and saves them as DIR/slot-1.vkr to\n"
          "DIR/slot-4.vkr, making DIR if needed. Nothing is written unless all four answered.",
          portOption | deviceOptions, 1, 1, &VelkorTool::backup},
+        {"restore", "--port NAME DIR", "write a backup folder back into the four slots of the controller",
+         "Checks DIR/slot-1.vkr to DIR/slot-4.vkr as backup saves them, and sends nothing if one is\n"
+         "missing or invalid. Otherwise writes each into its slot on port NAME, reads it back and\n"
+         "compares. A slot that reads back otherwise is named with what differs, the others are still\n"
+         "written, and the run fails; a slot that does not answer stops the restore there.",
+         portOption | deviceOptions, 1, 1, &VelkorTool::restore},
     };
     return table;
 }
@@ -191,7 +197,8 @@ int VelkorTool::runCommand(const juce::StringArray& arguments, std::ostream& out
         if ((command.flags & (portOption | slotOption | verifyOption | deviceOptions)) != 0)
             out << "\nOptions:\n";
         if ((command.flags & portOption) != 0)
-            out << "  --port NAME              the controller's MIDI port (see: " << toolName << " ports)\n";
+            out << "  --port NAME              the controller's MIDI port (see: " << toolName << " ports),\n"
+                << "                           or a part of its name that no other port's holds\n";
         if ((command.flags & slotOption) != 0)
             out << "  --slot 1|2|3|4|ram       the program slot, or the controller's working memory\n";
         if ((command.flags & verifyOption) != 0)
@@ -527,6 +534,35 @@ int checkReply(const DeviceSession::Reply& reply, const juce::String& port, int 
 }
 } // namespace
 
+int VelkorTool::openPort(DeviceSession& session, MidiDeviceSeam& devices, Options& options, bool withInput)
+{
+    juce::StringArray matches;
+    const juce::String found = DeviceSession::findPortName(devices, options.port, matches);
+    if (matches.size() > 1)
+        return options.fail(badInput, "\"" + options.port + "\" matches several ports: \"" +
+                                          matches.joinIntoString("\", \"") + "\"; name one of them");
+    if (found.isNotEmpty())
+        options.port = found;
+    if (const auto problem = session.open(options.port, withInput); problem.isNotEmpty())
+        return options.fail(badInput, problem + portList(devices));
+    return success;
+}
+
+namespace
+{
+// What a read-back differs in, as diff prints it: the first few values.
+juce::String describeDifferences(const juce::StringArray& differences)
+{
+    constexpr int shown = 3;
+    juce::StringArray first(differences);
+    first.removeRange(shown, first.size());
+    juce::String text = first.joinIntoString(", ");
+    if (differences.size() > shown)
+        text << " and " << (differences.size() - shown) << " more";
+    return text;
+}
+} // namespace
+
 int VelkorTool::send(Options& options)
 {
     juce::String message;
@@ -536,8 +572,8 @@ int VelkorTool::send(Options& options)
 
     auto devices = deviceFactory(options.simulator, options.fault);
     DeviceSession session(*devices);
-    if (const auto problem = session.open(options.port, options.verify); problem.isNotEmpty())
-        return options.fail(badInput, problem + portList(*devices));
+    if (const int code = openPort(session, *devices, options, options.verify); code != success)
+        return code;
     session.sendProgram(*image, options.slot);
 
     if (options.verify)
@@ -561,8 +597,8 @@ int VelkorTool::get(Options& options)
 {
     auto devices = deviceFactory(options.simulator, options.fault);
     DeviceSession session(*devices);
-    if (const auto problem = session.open(options.port); problem.isNotEmpty())
-        return options.fail(badInput, problem + portList(*devices));
+    if (const int code = openPort(session, *devices, options); code != success)
+        return code;
 
     const auto reply = session.requestProgram(options.slot, options.timeoutMs);
     juce::String message;
@@ -585,8 +621,8 @@ int VelkorTool::backup(Options& options)
 
     auto devices = deviceFactory(options.simulator, options.fault);
     DeviceSession session(*devices);
-    if (const auto problem = session.open(options.port); problem.isNotEmpty())
-        return options.fail(badInput, problem + portList(*devices));
+    if (const int code = openPort(session, *devices, options); code != success)
+        return code;
 
     // All four first: a backup that stops half way would leave old and new files mixed.
     std::array<ByteArray, SlotFolder::numSlots> images;
@@ -607,4 +643,62 @@ int VelkorTool::backup(Options& options)
         options.out << "Saved slot " << juce::String(slot) << " to "
                     << SlotFolder::slotFile(folder, slot).getFullPathName() << "\n";
     return success;
+}
+
+int VelkorTool::restore(Options& options)
+{
+    const juce::File folder = fileFrom(options.positional[0]);
+    juce::String reason;
+    const auto images = SlotFolder::read(folder, reason);
+    if (!images)
+        return options.fail(badInput, reason + "; nothing was sent");
+
+    auto devices = deviceFactory(options.simulator, options.fault);
+    DeviceSession session(*devices);
+    if (const int code = openPort(session, *devices, options); code != success)
+        return code;
+
+    juce::StringArray unverified;
+    for (int slot = 1; slot <= SlotFolder::numSlots; ++slot)
+    {
+        const ByteArray& image = (*images)[static_cast<std::size_t>(slot - 1)];
+        session.sendProgram(image, slot);
+        const auto reply = session.requestProgram(slot, options.timeoutMs);
+        juce::String message;
+        const int code = checkReply(reply, options.port, slot, options.timeoutMs, message);
+        // Silence means the controller is gone or busy: writing on into it would go unchecked.
+        if (code == noAnswer)
+        {
+            message << "; " << slotName(slot) << " was written but not read back";
+            const int left = SlotFolder::numSlots - slot;
+            if (left > 0)
+                message << (left == 1   ? ", slot 4 was"
+                            : left == 2 ? ", slots 3 and 4 were"
+                                        : ", slots " + juce::String(slot + 1) + " to 4 were")
+                        << " not written";
+            return options.fail(noAnswer, message);
+        }
+        if (code == success)
+        {
+            const auto differences = ProgramText::diff(image, *reply.image);
+            if (differences.isEmpty())
+            {
+                options.out << "Restored " << slotName(slot) << " on \"" << options.port << "\" from "
+                            << SlotFolder::slotFile(folder, slot).getFullPathName() << " and read it back.\n";
+                continue;
+            }
+            message = slotName(slot) + " of \"" + options.port +
+                      "\" holds another program after the write (" + describeDifferences(differences) + ")";
+        }
+        options.err << toolName << ": " << message << "\n";
+        unverified.add(juce::String(slot));
+    }
+    if (unverified.isEmpty())
+        return success;
+    const juce::String last = unverified[unverified.size() - 1];
+    unverified.remove(unverified.size() - 1);
+    return options.fail(badInput,
+                        (unverified.isEmpty() ? "slot " + last
+                                              : "slots " + unverified.joinIntoString(", ") + " and " + last) +
+                            " did not read back as restored");
 }

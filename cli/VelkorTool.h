@@ -7,6 +7,8 @@
 #include <iosfwd>
 #include <iostream>
 
+class DeviceSession;
+
 // velkor-tool: programs and the controller from the command line. Every command prints what it did,
 // or one line saying why not, and ends with one of the exit codes below.
 class VelkorTool
@@ -56,6 +58,12 @@ private:
     int send(Options& options);
     int get(Options& options);
     int backup(Options& options);
+    int restore(Options& options);
+
+    // Opens the port the user named, or says why not and returns the exit code; afterwards
+    // options.port is the port's whole name.
+    static int openPort(DeviceSession& session, MidiDeviceSeam& devices, Options& options,
+                        bool withInput = true);
 
     DeviceFactory deviceFactory;
 };

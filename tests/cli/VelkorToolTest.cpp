@@ -13,16 +13,21 @@
 
 namespace
 {
+// System ports by name alone: none opens.
 class NoDevices : public MidiDeviceSeam
 {
 public:
-    juce::StringArray getInputNames() override { return {}; }
-    juce::StringArray getOutputNames() override { return {}; }
+    explicit NoDevices(juce::StringArray portNames = {}) : names(std::move(portNames)) {}
+    juce::StringArray getInputNames() override { return names; }
+    juce::StringArray getOutputNames() override { return names; }
     std::unique_ptr<MidiInputPort> openInput(int, const juce::String&, juce::MidiInputCallback*) override
     {
         return nullptr;
     }
     std::unique_ptr<MidiOutputPort> openOutput(int, const juce::String&) override { return nullptr; }
+
+private:
+    juce::StringArray names;
 };
 
 const juce::String port = VelkorSimulator::deviceName;
@@ -65,13 +70,16 @@ protected:
     }
 
     std::shared_ptr<VelkorSimulator> simulator = std::make_shared<VelkorSimulator>();
+    // Listed before the simulated controller when it is asked for.
+    juce::StringArray systemPorts;
     VelkorTool tool{
         [this](bool withSimulator, VelkorSimulator::Fault fault) -> std::unique_ptr<MidiDeviceSeam>
         {
             if (!withSimulator)
                 return std::make_unique<NoDevices>();
             simulator->setFault(fault);
-            return std::make_unique<SimulatorMidiDevices>(nullptr, simulator);
+            return std::make_unique<SimulatorMidiDevices>(std::make_unique<NoDevices>(systemPorts),
+                                                          simulator);
         }};
     juce::TemporaryFile scratch;
     juce::File folder = scratch.getFile();
@@ -189,6 +197,9 @@ TEST_F(VelkorToolTest, UsageErrorsExitWithTwoAndHelpWithZero)
         {"send", "--port", "P", "--slot", "2", ""},
         {"get", "--port", "P", "--slot", "2", "--", ""},
         {"backup", "--port", "P", ""},
+        {"restore", "--port", "P", ""},
+        {"restore", "--port", "P", "--slot", "2", "dir"},
+        {"restore", "dir"},
     };
     for (const auto& arguments : usageErrors)
     {
@@ -204,7 +215,7 @@ TEST_F(VelkorToolTest, UsageErrorsExitWithTwoAndHelpWithZero)
     result = run({"--help"});
     EXPECT_EQ(result.code, 0);
     for (const char* command :
-         {"show", "diff", "export", "import", "validate", "ports", "send", "get", "backup"})
+         {"show", "diff", "export", "import", "validate", "ports", "send", "get", "backup", "restore"})
     {
         EXPECT_NE(result.out.find(std::string("  ") + command + " "), std::string::npos) << command;
         EXPECT_EQ(run({"help", command}).out, run({command, "--help"}).out);
@@ -417,4 +428,180 @@ TEST_F(VelkorToolTest, ImportReadsABoundedAmountAndWritesNothingOnRefusal)
     }
     // A byte order mark is not part of the JSON.
     EXPECT_EQ(run({"import", "-", path("out.vkr")}, "\xef\xbb\xbf" + json.toStdString()).code, 0);
+}
+
+namespace
+{
+std::vector<std::string> linesOf(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);)
+        lines.push_back(line);
+    return lines;
+}
+} // namespace
+
+TEST_F(VelkorToolTest, RestoreWritesABackupIntoAnotherControllerAndReadsEachSlotBack)
+{
+    juce::Random random(23);
+    std::vector<ByteArray> programs;
+    for (int slot = 1; slot <= 4; ++slot)
+    {
+        const auto model = fixtures::randomModel(random);
+        programs.push_back(model.toSysExData());
+        ASSERT_EQ(run({"send", "--simulator", "--port", port, "--slot", juce::String(slot),
+                       writeProgram("p.vkr", model)})
+                      .code,
+                  0);
+    }
+    const juce::File backups(path("backups"));
+    ASSERT_EQ(run({"backup", "--simulator", "--port", port, backups.getFullPathName()}).code, 0);
+
+    simulator = std::make_shared<VelkorSimulator>();
+    const auto result = run({"restore", "--simulator", "--port", port, backups.getFullPathName()});
+    ASSERT_EQ(result.code, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    const auto lines = linesOf(result.out);
+    ASSERT_EQ(lines.size(), 4u) << result.out;
+    for (int slot = 1; slot <= 4; ++slot)
+    {
+        ByteArray expected = programs[static_cast<std::size_t>(slot - 1)];
+        expected[ProgramSysEx::programNumberDataIndex] = static_cast<std::uint8_t>(slot);
+        EXPECT_EQ(simulator->getProgramImage(slot), expected) << slot;
+        EXPECT_EQ(lines[static_cast<std::size_t>(slot - 1)],
+                  ("Restored slot " + juce::String(slot) + " on \"Velkor Simulator\" from " +
+                   backups.getChildFile("slot-" + juce::String(slot) + ".vkr").getFullPathName() +
+                   " and read it back.")
+                      .toStdString());
+    }
+}
+
+TEST_F(VelkorToolTest, RestoreSendsNothingFromAFolderWithOneBadFile)
+{
+    const juce::File backups(path("backups"));
+    ASSERT_TRUE(backups.createDirectory());
+    juce::Random random(29);
+    for (int slot = 1; slot <= 4; ++slot)
+        writeProgram("backups/slot-" + juce::String(slot) + ".vkr", fixtures::randomModel(random));
+    ByteArray badTaps = bytesOf(path("backups/slot-3.vkr"));
+    badTaps[17] = 5;
+    const struct
+    {
+        const char* name;
+        ByteArray bytes;
+        juce::String problem;
+    } cases[] = {
+        {"slot-3.vkr", badTaps, "offset 17: byte 0x05 is outside 2 to 4 for Arpeggiator TEMPO TAPS (2 to 4)"},
+        {"slot-4.vkr", {}, "no such file"},
+    };
+    for (const auto& c : cases)
+    {
+        const juce::File spoilt = backups.getChildFile(c.name);
+        const ByteArray before = bytesOf(spoilt.getFullPathName());
+        if (c.bytes.empty())
+            ASSERT_TRUE(spoilt.deleteFile());
+        else
+            ASSERT_TRUE(spoilt.replaceWithData(c.bytes.data(), c.bytes.size()));
+
+        const auto result = run({"restore", "--simulator", "--port", port, backups.getFullPathName()});
+        EXPECT_EQ(result.code, 1) << c.name;
+        EXPECT_EQ(result.err,
+                  ("velkor-tool: " + spoilt.getFullPathName() + ": " + c.problem + "; nothing was sent\n")
+                      .toStdString());
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(simulator->getRequestsReceived(), 0) << c.name;
+        for (int slot = 1; slot <= 4; ++slot)
+        {
+            ByteArray untouched = fixtures::defaultImage();
+            untouched[ProgramSysEx::programNumberDataIndex] = static_cast<std::uint8_t>(slot);
+            EXPECT_EQ(simulator->getProgramImage(slot), untouched) << c.name << slot;
+        }
+        ASSERT_TRUE(spoilt.replaceWithData(before.data(), before.size()));
+    }
+}
+
+TEST_F(VelkorToolTest, RestoreGoesOnPastASlotThatDiffersAndStopsAtOneThatDoesNotAnswer)
+{
+    const juce::File backups(path("backups"));
+    ASSERT_EQ(run({"backup", "--simulator", "--port", port, backups.getFullPathName()}).code, 0);
+    const auto restoredLine = [&](int slot)
+    {
+        return ("Restored slot " + juce::String(slot) + " on \"Velkor Simulator\" from " +
+                backups.getChildFile("slot-" + juce::String(slot) + ".vkr").getFullPathName() +
+                " and read it back.")
+            .toStdString();
+    };
+
+    simulator->setFault(2, VelkorSimulator::Fault::changesValue);
+    simulator->setFault(3, VelkorSimulator::Fault::changesValue);
+    auto result = run({"restore", "--simulator", "--port", port, backups.getFullPathName()});
+    EXPECT_EQ(result.code, 1);
+    EXPECT_EQ(result.err, "velkor-tool: slot 2 of \"Velkor Simulator\" holds another program after the write "
+                          "(Arpeggiator TEMPO: 128 -> 129)\n"
+                          "velkor-tool: slot 3 of \"Velkor Simulator\" holds another program after the write "
+                          "(Arpeggiator TEMPO: 128 -> 129)\n"
+                          "velkor-tool: slots 2 and 3 did not read back as restored\n");
+    EXPECT_EQ(linesOf(result.out), (std::vector<std::string>{restoredLine(1), restoredLine(4)}));
+
+    simulator->clearSlotFaults();
+    simulator->setFault(2, VelkorSimulator::Fault::noReply);
+    juce::Random random(31);
+    const juce::String other = writeProgram("other.vkr", fixtures::randomModel(random));
+    ASSERT_EQ(run({"send", "--simulator", "--port", port, "--slot", "3", other}).code, 0);
+    const ByteArray slot3 = simulator->getProgramImage(3);
+    result = run({"restore", "--simulator", "--port", port, "--timeout", "100", backups.getFullPathName()});
+    EXPECT_EQ(result.code, 3);
+    EXPECT_EQ(result.err,
+              "velkor-tool: no answer from \"Velkor Simulator\" for slot 2 within 100 ms; slot 2 was "
+              "written but not read back, slots 3 and 4 were not written\n");
+    EXPECT_EQ(linesOf(result.out), std::vector<std::string>{restoredLine(1)});
+    EXPECT_EQ(simulator->getProgramImage(3), slot3);
+}
+
+TEST_F(VelkorToolTest, APortIsNamedByAPartOfItsNameThatNoOtherPortsHolds)
+{
+    const juce::File backups(path("backups"));
+    systemPorts = {"Midi Through Port-0"};
+    auto result = run({"backup", "--simulator", "--port", "SIM", backups.getFullPathName()});
+    ASSERT_EQ(result.code, 0) << result.err;
+    result = run({"restore", "--simulator", "--port", "sim", backups.getFullPathName()});
+    EXPECT_EQ(result.code, 0) << result.err;
+    EXPECT_NE(result.out.find("Restored slot 4 on \"Velkor Simulator\""), std::string::npos) << result.out;
+
+    systemPorts = {"Velkor Simulator 2", "Midi Through Port-0"};
+    const juce::String program = writeProgram("p.vkr", ProgramModel::makeDefault());
+    const struct
+    {
+        juce::StringArray arguments;
+        int code;
+        std::string said;
+    } cases[] = {
+        // An exact name wins though it is part of another.
+        {{"get", "--port", "Velkor Simulator", "--slot", "1", path("a.vkr")},
+         0,
+         "Saved slot 1 of \"Velkor Simulator\""},
+        {{"send", "--port", "r simul", "--slot", "1", "--verify", program},
+         1,
+         "velkor-tool: \"r simul\" matches several ports: \"Velkor Simulator 2\", \"Velkor Simulator\"; name "
+         "one of them\n"},
+        {{"send", "--port", "TOR 2", "--slot", "1", program},
+         1,
+         "velkor-tool: unable to open the MIDI output \"Velkor Simulator 2\""},
+        {{"backup", "--port", "velkor simulator", backups.getFullPathName()}, 1, "matches several ports"},
+        {{"restore", "--port", "Thru", backups.getFullPathName()},
+         1,
+         "velkor-tool: no MIDI port is named \"Thru\"; the ports are: \"Velkor Simulator 2\", \"Midi "
+         "Through Port-0\", \"Velkor Simulator\"\n"},
+    };
+    for (const auto& c : cases)
+    {
+        auto arguments = c.arguments;
+        arguments.add("--simulator");
+        result = run(arguments);
+        EXPECT_EQ(result.code, c.code) << arguments.joinIntoString(" ") << result.err;
+        EXPECT_NE((c.code == 0 ? result.out : result.err).find(c.said), std::string::npos)
+            << arguments.joinIntoString(" ") << result.err;
+    }
+    EXPECT_EQ(simulator->getRequestsReceived(), 4 + 4 + 1) << "a refused port name sent nothing";
 }

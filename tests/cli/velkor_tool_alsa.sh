@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # velkor-tool on JUCE's real ALSA MIDI code, with the sequencer stand-in preloaded: the controller's
-# port as a musician would name it, send with read-back, get and backup, and a controller that answers
-# in pieces, late, not at all, or is unplugged.
+# port as a musician would name it (whole or by a part), send with read-back, get, backup and restore,
+# and a controller that answers in pieces, late, not at all, changes a value, or is unplugged.
 # Usage: velkor_tool_alsa.sh VELKOR_TOOL_EXECUTABLE STAND_IN_PRELOAD
 set -uo pipefail
 tool=$1
@@ -81,6 +81,36 @@ export VELKOR_SEQ_DEVICES="Velkor;Velkor"
 expect_code 0 "$tool" send "${port[@]}" --slot 4 --verify mine.vkr
 [ -e controller/device-2/slot-4.vkr ] && [ ! -e controller/device-1/slot-4.vkr ] ||
   fail "the earlier of two equally named controllers was written"
+
+# Two controllers: "vel" names both ports and is refused, "2 midi" only the second's. A backup of the
+# first restored into the second, fresh, leaves the same slots there.
+export VELKOR_SEQ_DEVICES="Velkor;Velkor 2"
+rm -f controller/device-2/*
+expect_code 1 "$tool" get --port vel --slot 1 ambiguous.vkr
+grep -qx 'velkor-tool: "vel" matches several ports: "Velkor MIDI 1", "Velkor 2 MIDI 1"; name one of them' err.txt &&
+  [ ! -e controller/device-2/received ] || fail "an ambiguous port said: $(cat err.txt)"
+expect_code 0 "$tool" backup "${port[@]}" restoring
+expect_code 0 "$tool" restore --port "2 midi" restoring
+for slot in 1 2 3 4; do
+  cmp -s "restoring/slot-$slot.vkr" "controller/device-2/slot-$slot.vkr" || fail "slot $slot was not restored"
+done
+grep -q '^Restored slot 4 on "Velkor 2 MIDI 1" from ' out.txt || fail "restore printed: $(cat out.txt)"
+
+# A folder with one bad file sends nothing; a controller that changes slot 3's tempo is caught there.
+cp controller/device-2/received received.before
+cp default.vkr restoring/slot-1.vkr && head -c 116 default.vkr >restoring/slot-4.vkr
+expect_code 1 "$tool" restore --port "2 midi" restoring
+grep -q 'restoring/slot-4.vkr: holds 116 bytes; a program file holds exactly 117; nothing was sent$' err.txt ||
+  fail "a short slot file said: $(cat err.txt)"
+cmp -s received.before controller/device-2/received && cmp -s mine.vkr controller/device-2/slot-1.vkr ||
+  fail "a refused restore sent something"
+cp default.vkr restoring/slot-4.vkr
+echo "change slot 3" >controller/device-2/fault
+expect_code 1 "$tool" restore --port "Velkor 2 MIDI 1" restoring
+grep -q 'slot 3 of "Velkor 2 MIDI 1" holds another program after the write (Arpeggiator TEMPO: 97 -> 98)' err.txt &&
+  grep -qx 'velkor-tool: slot 3 did not read back as restored' err.txt || fail "a changed slot 3 said: $(cat err.txt)"
+cmp -s default.vkr controller/device-2/slot-1.vkr && [ "$(grep -c '^Restored' out.txt)" = 3 ] ||
+  fail "the slots around a changed one were not restored: $(cat out.txt)"
 
 [ $failures -eq 0 ] && echo "velkor-tool on ALSA: all checks passed"
 [ $failures -eq 0 ]

@@ -24,7 +24,7 @@ sim=(--simulator --port "Velkor Simulator")
 expect_code 0 "$tool" --version
 grep -q '^velkor-tool [0-9]' out.txt || fail "--version printed: $(cat out.txt)"
 expect_code 0 "$tool" --help
-grep -q 'backup' out.txt || fail "--help lists no backup command"
+grep -q 'backup' out.txt && grep -q '^  restore ' out.txt || fail "--help lists no backup or restore command"
 expect_code 2 "$tool" get --slot 9 x.vkr
 grep -q -- "--slot takes 1, 2, 3, 4 or ram" err.txt || fail "bad slot said: $(cat err.txt)"
 
@@ -56,6 +56,21 @@ grep -q 'no answer from "Velkor Simulator" for slot 2 within 150 ms' err.txt || 
 printf 'not a program' >bad.vkr
 expect_code 1 "$tool" validate bad.vkr faster.vkr
 grep -q '^bad.vkr: holds 13 bytes' out.txt || fail "validate printed: $(cat out.txt)"
+
+# A backup with a program of our own written back and read back slot by slot, by a part of the port's name.
+cp -r backups restoring && cp faster.vkr restoring/slot-3.vkr
+expect_code 0 "$tool" restore --simulator --port sim restoring
+[ "$(grep -c '^Restored slot [1-4] on "Velkor Simulator" from .* and read it back\.$' out.txt)" = 4 ] ||
+  fail "restore printed: $(cat out.txt)"
+# One file that is not a program refuses the whole folder; a controller that changes a value is caught.
+cp bad.vkr restoring/slot-2.vkr
+expect_code 1 "$tool" restore "${sim[@]}" restoring
+grep -q 'restoring/slot-2.vkr: holds 13 bytes; a program file holds exactly 117; nothing was sent$' err.txt &&
+  [ ! -s out.txt ] || fail "a bad slot file said: $(cat err.txt) $(cat out.txt)"
+cp backups/slot-2.vkr restoring/slot-2.vkr
+expect_code 1 "$tool" restore "${sim[@]}" --simulator-fault changes-value restoring
+grep -q 'slot 3 of "Velkor Simulator" holds another program after the write (Arpeggiator TEMPO: 96 -> 97)' err.txt &&
+  grep -q 'slots 1, 2, 3 and 4 did not read back as restored$' err.txt || fail "a changed value said: $(cat err.txt)"
 
 # Sources without a size of their own are read only up to the limit; FIFOs are legitimate pipes.
 for source in /dev/zero /dev/urandom; do
