@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <sstream>
+#include <utility>
 
 namespace
 {
@@ -442,83 +443,41 @@ std::vector<std::string> linesOf(const std::string& text)
 }
 } // namespace
 
-TEST_F(VelkorToolTest, RestoreWritesABackupIntoAnotherControllerAndReadsEachSlotBack)
+TEST_F(VelkorToolTest, RestoreWritesABackupIntoAFreshControllerAndReadsEachSlotBack)
 {
     juce::Random random(23);
-    std::vector<ByteArray> programs;
     for (int slot = 1; slot <= 4; ++slot)
-    {
-        const auto model = fixtures::randomModel(random);
-        programs.push_back(model.toSysExData());
         ASSERT_EQ(run({"send", "--simulator", "--port", port, "--slot", juce::String(slot),
-                       writeProgram("p.vkr", model)})
+                       writeProgram("p.vkr", fixtures::randomModel(random))})
                       .code,
                   0);
-    }
     const juce::File backups(path("backups"));
     ASSERT_EQ(run({"backup", "--simulator", "--port", port, backups.getFullPathName()}).code, 0);
 
-    simulator = std::make_shared<VelkorSimulator>();
-    const auto result = run({"restore", "--simulator", "--port", port, backups.getFullPathName()});
+    const auto old = std::exchange(simulator, std::make_shared<VelkorSimulator>());
+    systemPorts = {"Midi Through Port-0"};
+    const auto result = run({"restore", "--simulator", "--port", "SIM", backups.getFullPathName()});
     ASSERT_EQ(result.code, 0) << result.err;
-    EXPECT_EQ(result.err, "");
+    for (int slot = 1; slot <= 4; ++slot)
+        EXPECT_EQ(simulator->getProgramImage(slot), old->getProgramImage(slot)) << slot;
     const auto lines = linesOf(result.out);
     ASSERT_EQ(lines.size(), 4u) << result.out;
-    for (int slot = 1; slot <= 4; ++slot)
-    {
-        ByteArray expected = programs[static_cast<std::size_t>(slot - 1)];
-        expected[ProgramSysEx::programNumberDataIndex] = static_cast<std::uint8_t>(slot);
-        EXPECT_EQ(simulator->getProgramImage(slot), expected) << slot;
-        EXPECT_EQ(lines[static_cast<std::size_t>(slot - 1)],
-                  ("Restored slot " + juce::String(slot) + " on \"Velkor Simulator\" from " +
-                   backups.getChildFile("slot-" + juce::String(slot) + ".vkr").getFullPathName() +
-                   " and read it back.")
-                      .toStdString());
-    }
-}
+    EXPECT_EQ(lines[3], "Restored slot 4 on \"Velkor Simulator\" from " +
+                            backups.getChildFile("slot-4.vkr").getFullPathName().toStdString() +
+                            " and read it back.");
 
-TEST_F(VelkorToolTest, RestoreSendsNothingFromAFolderWithOneBadFile)
-{
-    const juce::File backups(path("backups"));
-    ASSERT_TRUE(backups.createDirectory());
-    juce::Random random(29);
-    for (int slot = 1; slot <= 4; ++slot)
-        writeProgram("backups/slot-" + juce::String(slot) + ".vkr", fixtures::randomModel(random));
-    ByteArray badTaps = bytesOf(path("backups/slot-3.vkr"));
+    // A folder with one bad file sends nothing at all.
+    ByteArray badTaps = bytesOf(backups.getChildFile("slot-3.vkr").getFullPathName());
     badTaps[17] = 5;
-    const struct
-    {
-        const char* name;
-        ByteArray bytes;
-        juce::String problem;
-    } cases[] = {
-        {"slot-3.vkr", badTaps, "offset 17: byte 0x05 is outside 2 to 4 for Arpeggiator TEMPO TAPS (2 to 4)"},
-        {"slot-4.vkr", {}, "no such file"},
-    };
-    for (const auto& c : cases)
-    {
-        const juce::File spoilt = backups.getChildFile(c.name);
-        const ByteArray before = bytesOf(spoilt.getFullPathName());
-        if (c.bytes.empty())
-            ASSERT_TRUE(spoilt.deleteFile());
-        else
-            ASSERT_TRUE(spoilt.replaceWithData(c.bytes.data(), c.bytes.size()));
-
-        const auto result = run({"restore", "--simulator", "--port", port, backups.getFullPathName()});
-        EXPECT_EQ(result.code, 1) << c.name;
-        EXPECT_EQ(result.err,
-                  ("velkor-tool: " + spoilt.getFullPathName() + ": " + c.problem + "; nothing was sent\n")
-                      .toStdString());
-        EXPECT_EQ(result.out, "");
-        EXPECT_EQ(simulator->getRequestsReceived(), 0) << c.name;
-        for (int slot = 1; slot <= 4; ++slot)
-        {
-            ByteArray untouched = fixtures::defaultImage();
-            untouched[ProgramSysEx::programNumberDataIndex] = static_cast<std::uint8_t>(slot);
-            EXPECT_EQ(simulator->getProgramImage(slot), untouched) << c.name << slot;
-        }
-        ASSERT_TRUE(spoilt.replaceWithData(before.data(), before.size()));
-    }
+    ASSERT_TRUE(backups.getChildFile("slot-3.vkr").replaceWithData(badTaps.data(), badTaps.size()));
+    const auto fresh = std::make_shared<VelkorSimulator>();
+    simulator = fresh;
+    EXPECT_EQ(run({"restore", "--simulator", "--port", port, backups.getFullPathName()}).err,
+              "velkor-tool: " + backups.getChildFile("slot-3.vkr").getFullPathName() +
+                  ": offset 17: byte 0x05 is outside 2 to 4 for Arpeggiator TEMPO TAPS (2 to 4); nothing was "
+                  "sent\n");
+    EXPECT_EQ(fresh->getRequestsReceived(), 0);
+    EXPECT_EQ(fresh->getProgramImage(1), VelkorSimulator().getProgramImage(1));
 }
 
 TEST_F(VelkorToolTest, RestoreGoesOnPastASlotThatDiffersAndStopsAtOneThatDoesNotAnswer)
@@ -546,62 +505,38 @@ TEST_F(VelkorToolTest, RestoreGoesOnPastASlotThatDiffersAndStopsAtOneThatDoesNot
 
     simulator->clearSlotFaults();
     simulator->setFault(2, VelkorSimulator::Fault::noReply);
-    juce::Random random(31);
-    const juce::String other = writeProgram("other.vkr", fixtures::randomModel(random));
-    ASSERT_EQ(run({"send", "--simulator", "--port", port, "--slot", "3", other}).code, 0);
     const ByteArray slot3 = simulator->getProgramImage(3);
     result = run({"restore", "--simulator", "--port", port, "--timeout", "100", backups.getFullPathName()});
     EXPECT_EQ(result.code, 3);
-    EXPECT_EQ(result.err,
-              "velkor-tool: no answer from \"Velkor Simulator\" for slot 2 within 100 ms; slot 2 was "
-              "written but not read back, slots 3 and 4 were not written\n");
+    EXPECT_EQ(result.err, "velkor-tool: no answer from \"Velkor Simulator\" for slot 2 within 100 ms; slot 2 "
+                          "was written but not read back, slots 3 and 4 were not written\n");
     EXPECT_EQ(linesOf(result.out), std::vector<std::string>{restoredLine(1)});
-    EXPECT_EQ(simulator->getProgramImage(3), slot3);
+    EXPECT_EQ(simulator->getProgramImage(3), slot3) << "slot 3 still holds what the changing write left";
 }
 
-TEST_F(VelkorToolTest, APortIsNamedByAPartOfItsNameThatNoOtherPortsHolds)
+TEST_F(VelkorToolTest, APortNamedByAPartThatSeveralNamesHoldIsRefused)
 {
-    const juce::File backups(path("backups"));
-    systemPorts = {"Midi Through Port-0"};
-    auto result = run({"backup", "--simulator", "--port", "SIM", backups.getFullPathName()});
-    ASSERT_EQ(result.code, 0) << result.err;
-    result = run({"restore", "--simulator", "--port", "sim", backups.getFullPathName()});
-    EXPECT_EQ(result.code, 0) << result.err;
-    EXPECT_NE(result.out.find("Restored slot 4 on \"Velkor Simulator\""), std::string::npos) << result.out;
-
     systemPorts = {"Velkor Simulator 2", "Midi Through Port-0"};
-    const juce::String program = writeProgram("p.vkr", ProgramModel::makeDefault());
     const struct
     {
-        juce::StringArray arguments;
+        juce::String name;
         int code;
         std::string said;
     } cases[] = {
         // An exact name wins though it is part of another.
-        {{"get", "--port", "Velkor Simulator", "--slot", "1", path("a.vkr")},
-         0,
-         "Saved slot 1 of \"Velkor Simulator\""},
-        {{"send", "--port", "r simul", "--slot", "1", "--verify", program},
-         1,
+        {"Velkor Simulator", 0, ""},
+        {"r simul", 1,
          "velkor-tool: \"r simul\" matches several ports: \"Velkor Simulator 2\", \"Velkor Simulator\"; name "
          "one of them\n"},
-        {{"send", "--port", "TOR 2", "--slot", "1", program},
-         1,
-         "velkor-tool: unable to open the MIDI output \"Velkor Simulator 2\""},
-        {{"backup", "--port", "velkor simulator", backups.getFullPathName()}, 1, "matches several ports"},
-        {{"restore", "--port", "Thru", backups.getFullPathName()},
-         1,
+        {"Thru", 1,
          "velkor-tool: no MIDI port is named \"Thru\"; the ports are: \"Velkor Simulator 2\", \"Midi "
          "Through Port-0\", \"Velkor Simulator\"\n"},
     };
     for (const auto& c : cases)
     {
-        auto arguments = c.arguments;
-        arguments.add("--simulator");
-        result = run(arguments);
-        EXPECT_EQ(result.code, c.code) << arguments.joinIntoString(" ") << result.err;
-        EXPECT_NE((c.code == 0 ? result.out : result.err).find(c.said), std::string::npos)
-            << arguments.joinIntoString(" ") << result.err;
+        const auto result = run({"get", "--simulator", "--port", c.name, "--slot", "1", path("a.vkr")});
+        EXPECT_EQ(result.code, c.code) << c.name;
+        EXPECT_EQ(result.err, c.said) << c.name;
     }
-    EXPECT_EQ(simulator->getRequestsReceived(), 4 + 4 + 1) << "a refused port name sent nothing";
+    EXPECT_EQ(simulator->getRequestsReceived(), 1);
 }
