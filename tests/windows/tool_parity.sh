@@ -59,7 +59,7 @@ mkdir folder.vkr
 
 same --version
 same --help
-for command in show diff export import validate ports send get backup; do
+for command in show diff export import validate ports send get backup restore; do
   same help "$command"
   same "$command" --help
 done
