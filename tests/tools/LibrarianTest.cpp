@@ -34,7 +34,7 @@ TEST(MidiLog, DescribesEachMessageAsAMusicianReadsIt)
     dump[3] = ProgramSysEx::programDumpCommand;
     dump[6] = 2;
     ByteArray badDump = dump;
-    badDump.back() = 25; // the transposition one above its range
+    badDump.at(ProgramSysEx::dataSize - 1) = 25; // the transposition one above its range
     ByteArray longDump = dump;
     longDump.push_back(0);
     const std::pair<juce::MidiMessage, const char*> cases[] = {
