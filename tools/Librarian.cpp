@@ -15,15 +15,6 @@ namespace
 // Beyond this many dumps waiting for the message thread, a flood is dropped rather than queued.
 constexpr std::size_t maxWaitingDumps = 64;
 
-bool looksLikeDump(const juce::MidiMessage& message)
-{
-    if (!message.isSysEx() || message.getSysExDataSize() < 4)
-        return false;
-    const auto* data = message.getSysExData();
-    return data[0] == ProgramSysEx::manufacturerId && data[2] == ProgramSysEx::productId &&
-           data[3] == ProgramSysEx::programDumpCommand;
-}
-
 juce::String plural(int count, const juce::String& one, const juce::String& many)
 {
     return juce::String(count) + " " + (count == 1 ? one : many);
@@ -45,7 +36,8 @@ struct Librarian::Tap : public MidiMonitor
     {
         log.add(true, port, message);
         const std::lock_guard<std::mutex> guard(lock);
-        if (looksLikeDump(message) && dumps.size() < maxWaitingDumps)
+        // Any length: a dump of the wrong length is still reported on its row.
+        if (getSysExCommand(message) == ProgramSysEx::programDumpCommand && dumps.size() < maxWaitingDumps)
             dumps.push_back(message);
         if (drainPosted)
             return;
