@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a scratch prefix and, with dpkg at hand, builds the Debian package and unpacks
-# it into a scratch root; each time the installed velkor-tool must run and the desktop files must be
-# in place and valid.
+# it into a scratch root; each time the installed velkor-tool must run and the desktop files, manual
+# pages, completion and AppStream metadata must be in place and valid. The package must pass lintian
+# without an error or a warning.
 # Usage: install_test.sh BUILD_DIR
 set -uo pipefail
 build=$1
@@ -10,17 +11,28 @@ trap 'rm -rf "$work"' EXIT
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
+id=example.harvane.VelkorEditor
 check_tree() { # root of an installed /usr-like tree
   local root=$1
   for path in bin/velkor-editor bin/velkor-tool; do
     [ -x "$root/$path" ] || fail "$path is not installed as a program"
   done
-  for path in share/applications/velkor-editor.desktop share/mime/packages/velkor-editor.xml \
-              share/icons/hicolor/48x48/apps/velkor-editor.png share/icons/hicolor/512x512/apps/velkor-editor.png \
-              share/icons/hicolor/scalable/apps/velkor-editor.svg share/doc/velkor-editor/copyright; do
+  for path in share/applications/$id.desktop share/metainfo/$id.metainfo.xml share/mime/packages/$id.xml \
+              share/icons/hicolor/48x48/apps/$id.png share/icons/hicolor/512x512/apps/$id.png \
+              share/icons/hicolor/scalable/apps/$id.svg share/doc/velkor-editor/copyright \
+              share/doc/velkor-editor/changelog.gz share/man/man1/velkor-editor.1.gz \
+              share/man/man1/velkor-tool.1.gz share/bash-completion/completions/velkor-tool; do
     [ -s "$root/$path" ] || fail "$path is missing"
   done
-  desktop-file-validate "$root/share/applications/velkor-editor.desktop" || fail "the desktop entry is invalid"
+  desktop-file-validate "$root/share/applications/$id.desktop" || fail "the desktop entry is invalid"
+  # The one id names the desktop entry, its icon, the metadata and the file type's icon.
+  grep -qx "Icon=$id" "$root/share/applications/$id.desktop" || fail "the desktop entry's icon is not $id"
+  grep -q "<icon name=\"$id\"/>" "$root/share/mime/packages/$id.xml" || fail "the file type's icon is not $id"
+  grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$root/share/metainfo/$id.metainfo.xml" ||
+    fail "the metadata does not launch $id.desktop"
+  # Warnings fail as errors do; notes (infos) do not.
+  appstreamcli validate --no-net "$root/share/metainfo/$id.metainfo.xml" >"$work/appstream.log" 2>&1 &&
+    ! grep -qE '^[EW]: ' "$work/appstream.log" || { cat "$work/appstream.log"; fail "appstreamcli validate rejects the metadata"; }
 
   # The installed tool on a program it made itself from JSON.
   local json="$work/program.json"
@@ -58,6 +70,23 @@ if command -v dpkg-deb >/dev/null && command -v dpkg-shlibdeps >/dev/null; then
     fi
     dpkg-deb -x "$deb" "$work/root" || fail "the package does not unpack"
     check_tree "$work/root/usr"
+
+    # One version everywhere: the package, its changelog's newest entry and the newest release in
+    # the metadata, on the changelog's day.
+    version=$(dpkg-deb -f "$deb" Version)
+    changelog=$(zcat "$work/root/usr/share/doc/velkor-editor/changelog.gz")
+    [[ $(head -n 1 <<<"$changelog") == "velkor-editor ($version) "* ]] ||
+      fail "the changelog's newest entry is not $version: $(head -n 1 <<<"$changelog")"
+    day=$(date -u -d "$(grep -m 1 '^ -- ' <<<"$changelog" | sed 's/.*>  //')" +%Y-%m-%d)
+    grep -m 1 '<release ' "$work/root/usr/share/metainfo/$id.metainfo.xml" |
+      grep -q "<release version=\"$version\" date=\"$day\"" || fail "the metadata's releases do not start with $version of $day"
+
+    if command -v lintian >/dev/null; then
+      lintian --fail-on error,warning --display-level '>=warning' "$deb" >"$work/lintian.log" 2>&1 ||
+        { cat "$work/lintian.log"; fail "lintian finds errors or warnings in the package"; }
+    else
+      fail "lintian is not installed (scripts/deps installs it)"
+    fi
   fi
 fi
 
