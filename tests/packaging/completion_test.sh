@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# velkor-tool's bash completion offers what the tool itself takes: the commands and each command's
+# options as its --help lists them, the slots and simulator faults, the ports it lists, and only
+# the files each argument may be.
+# Usage: completion_test.sh VELKOR_TOOL COMPLETION_FILE
+set -uo pipefail
+tool=$1
+# shellcheck source=/dev/null
+source "$2" || { echo "FAIL: $2 does not load"; exit 1; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# What completing the last word of the command line offers, one a line, sorted.
+offered() { # words after velkor-tool; the last one is being completed
+  COMP_WORDS=("$tool" "$@")
+  COMP_CWORD=$#
+  COMPREPLY=()
+  _velkor_tool
+  printf '%s\n' "${COMPREPLY[@]}" | grep . | sort
+}
+expect() { # expected words (one a line), words after velkor-tool
+  local expected found
+  expected=$(grep . <<<"$1" | sort)
+  shift
+  found=$(offered "$@")
+  [ "$expected" = "$found" ] ||
+    fail "velkor-tool $*: expected [$(tr '\n' ' ' <<<"$expected")] but got [$(tr '\n' ' ' <<<"$found")]"
+}
+lines() { printf '%s\n' "$@"; }
+
+commands=$("$tool" --help 2>/dev/null | sed -n '/^Commands:/,/^$/p' | grep -oE '^  [a-z]+' | tr -d ' ')
+[ -n "$commands" ] || fail "no commands found in velkor-tool --help"
+expect "$commands"$'\nhelp\n--help' ""
+expect "$commands" help ""
+for command in $commands; do
+  expect "--help"$'\n'"$("$tool" "$command" --help 2>/dev/null | grep -oE '^  --[a-z-]+' | sed 's/^ *//')" "$command" --
+done
+
+faults=$("$tool" ports --help 2>/dev/null | tr '\n' ' ' | sed -E 's/.*misbehave: ([^(]*)\(.*/\1/' | tr -s ', ' '\n\n')
+expect "$faults" get --simulator-fault ""
+expect "$(lines 1 2 3 4 ram)" send --port x --slot ""
+expect "ram" get --slot r
+expect "" send --timeout ""
+
+# Ports come from `velkor-tool ports`, with the simulated controller only when the line asks for it.
+expect "Velkor Simulator" send --simulator --port ""
+expect "Velkor Simulator" get --simulator-fault flood --port '"Velkor S'
+expect "Velkor Simulator" backup --simulator --port 'Velkor\ '
+expect "" backup --simulator --port "Midi"
+[[ $(offered send --port "") != *"Velkor Simulator"* ]] || fail "the simulator is offered without --simulator"
+
+# Files: program files (any case of .vkr), JSON for import, folders everywhere, never anything else.
+cd "$work" && mkdir "sub folder" && touch "live set.vkr" OLD.VKR patch.json notes.txt
+vkr=$(lines "live set.vkr" OLD.VKR "sub folder")
+expect "$vkr" show ""
+expect "$vkr" validate OLD.VKR ""
+expect "$vkr" diff OLD.VKR ""
+expect "" diff OLD.VKR "live set.vkr" ""
+expect "$(lines - patch.json "sub folder")" import ""
+expect "$vkr" import patch.json ""
+expect "$vkr" send --port "Velkor MIDI 1" --slot 2 ""
+expect "$vkr" get --port velkor --slot ram --timeout 500 ""
+expect "sub folder" backup --port velkor ""
+expect "sub folder" restore --simulator --port velkor ""
+expect "live set.vkr" show li
+
+[ $failures -eq 0 ] && echo "completion: all checks passed"
+exit $((failures > 0))
