@@ -5,6 +5,7 @@
 # Usage: completion_test.sh VELKOR_TOOL COMPLETION_FILE
 set -uo pipefail
 tool=$1
+source "$(dirname "$0")/tool_help.sh"
 # shellcheck source=/dev/null
 source "$2" || { echo "FAIL: $2 does not load"; exit 1; }
 work=$(mktemp -d)
@@ -30,15 +31,15 @@ expect() { # expected words (one a line), words after velkor-tool
 }
 lines() { printf '%s\n' "$@"; }
 
-commands=$("$tool" --help 2>/dev/null | sed -n '/^Commands:/,/^$/p' | grep -oE '^  [a-z]+' | tr -d ' ')
+commands=$(help_commands "$tool")
 [ -n "$commands" ] || fail "no commands found in velkor-tool --help"
 expect "$commands"$'\nhelp\n--help' ""
 expect "$commands" help ""
 for command in $commands; do
-  expect "--help"$'\n'"$("$tool" "$command" --help 2>/dev/null | grep -oE '^  --[a-z-]+' | sed 's/^ *//')" "$command" --
+  expect "--help"$'\n'"$(help_options "$tool" "$command" | cut -d' ' -f1)" "$command" --
 done
 
-faults=$("$tool" ports --help 2>/dev/null | tr '\n' ' ' | sed -E 's/.*misbehave: ([^(]*)\(.*/\1/' | tr -s ', ' '\n\n')
+faults=$(help_faults "$tool")
 expect "$faults" get --simulator-fault ""
 expect "$(lines 1 2 3 4 ram)" send --port x --slot ""
 expect "ram" get --slot r

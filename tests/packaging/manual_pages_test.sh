@@ -4,6 +4,7 @@
 # warning.
 # Usage: manual_pages_test.sh VELKOR_TOOL PAGES_DIR (holding velkor-tool.1 and velkor-editor.1)
 set -uo pipefail
+source "$(dirname "$0")/tool_help.sh"
 tool=$1
 pages=$2
 failures=0
@@ -29,7 +30,7 @@ tags() {
 }
 
 help=$("$tool" --help 2>/dev/null)
-commands=$(sed -n '/^Commands:/,/^$/p' <<<"$help" | grep -oE '^  [a-z]+' | tr -d ' ' | sort)
+commands=$(help_commands "$tool" | sort)
 [ -n "$commands" ] || fail "no commands found in velkor-tool --help"
 same "the commands" "$commands" "$(tags COMMANDS | awk '{ print $1 }' | grep -vx help | sort)"
 
@@ -40,12 +41,11 @@ for command in $commands; do
   # Optional parts are the page's additions; what remains must be the usage itself.
   line=$(grep -E "^velkor-tool $command( |$)" <<<"$synopsis" | sed -E 's/ \[[^]]*\]//g')
   same "the usage of $command" "$usage" "$line"
-  options+=$'\n'$("$tool" "$command" --help 2>/dev/null | grep -oE '^  --[a-z-]+( [^ ]+)?' | sed 's/^ *//')
+  options+=$'\n'$(help_options "$tool" "$command")
 done
 same "the options" "$(grep . <<<"$options" | sort -u)" "$(tags OPTIONS | sort -u)"
 
-faults=$("$tool" ports --help 2>/dev/null | tr '\n' ' ' | sed -E 's/.*misbehave: ([^(]*)\(.*/\1/' |
-  tr -s ', ' '\n\n' | grep . | sort)
+faults=$(help_faults "$tool" | sort)
 same "the simulator faults" "$faults" "$(tags OPTIONS nested | sort)"
 
 # "Exit codes: 0 success, 1 bad input, ..." against the page's EXIT STATUS entries.
