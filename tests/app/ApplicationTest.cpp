@@ -40,6 +40,21 @@ protected:
         pumpMessages();
     }
 
+    // The window manager may pass over a raise, or hand focus to a window mapped earlier once it gets to
+    // it, so raise again until the window has held focus for a while. Waits on the window itself: asking
+    // for the current window while none is active raises the newest.
+    static bool activate(MainWindow& window)
+    {
+        for (int i = 0, held = 0; i < 300 && held < 10; ++i)
+        {
+            held = window.isActiveWindow() ? held + 1 : 0;
+            if (held == 0 && i % 25 == 0)
+                window.toFront(true);
+            pumpMessages();
+        }
+        return window.isActiveWindow();
+    }
+
     void invoke(juce::CommandID id)
     {
         app->getCommandManager()->invokeDirectly(id, false);
@@ -206,9 +221,7 @@ TEST_F(ApplicationTest, CopyThenPasteKeyboardIntoAnotherWindow)
     start({f.getFullPathName()});
     invoke(CommandIds::copyProgram);
     MainWindow* target = windows().newWindow();
-    target->toFront(true);
-    for (int i = 0; i < 100 && !target->isActiveWindow(); ++i)
-        pumpMessages();
+    ASSERT_TRUE(activate(*target));
     ASSERT_EQ(windows().getCurrentWindow(), target);
     pumpMessages();
     const ProgramModel before = target->getController().getModel();
@@ -465,9 +478,8 @@ TEST_F(ApplicationTest, UndoAndRedoWalkTheCurrentWindowsStepsAndSayWhatTheyTakeB
     start({f.getFullPathName()});
     MainWindow* other = windows().newWindow();
     const ByteArray otherImage = other->getProgramImage();
-    window(0).toFront(true);
-    for (int i = 0; i < 100 && windows().getCurrentWindow() != &window(0); ++i)
-        pumpMessages();
+    ASSERT_TRUE(activate(*other));
+    ASSERT_TRUE(activate(window(0)));
     ASSERT_EQ(windows().getCurrentWindow(), &window(0));
     auto& commands = *app->getCommandManager();
     const auto menuText = [&commands](juce::CommandID id)
