@@ -1,4 +1,5 @@
 #include "app/MainWindowManager.h"
+#include "midi/ProgramMessages.h"
 
 #include "model/ProgramFile.h"
 #include "model/fileFormatException.h"

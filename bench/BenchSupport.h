@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/ProgramFixtures.h"
+#include "support/ProgramFixtures.h"
 #include "model/ProgramSender.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>

@@ -6,6 +6,7 @@
 // sequencer stand-in preloaded); the reply delay is then the stand-in's, none.
 // Usage: velkor_latency [REQUESTS] [REPLY_DELAY_MS] [--alsa PORT]; prints key=value lines.
 #include "BenchSupport.h"
+#include "midi/ProgramMessages.h"
 #include "app/VelkorEditorApplication.h"
 #include "midi/JuceMidiDevices.h"
 #include "midi/SimulatorMidiDevices.h"

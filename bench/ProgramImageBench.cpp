@@ -1,5 +1,6 @@
 #include "model/ProgramFile.h"
-#include "model/ProgramFixtures.h"
+#include "midi/ProgramMessages.h"
+#include "support/ProgramFixtures.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 #include "cli/DeviceSession.h"
 
-#include "cli/ProgramImage.h"
-#include "model/ProgramSysEx.h"
+#include "model/ProgramImage.h"
+#include "midi/ProgramMessages.h"
 
 DeviceSession::DeviceSession(MidiDeviceSeam& devicesToUse) : devices(devicesToUse)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/ProgramFixtures.h"
+#include "support/ProgramFixtures.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,5 @@
 #include "FuzzCheck.h"
+#include "midi/ProgramMessages.h"
 #include "model/midiFormatException.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)

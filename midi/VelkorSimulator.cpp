@@ -1,7 +1,7 @@
 #include "midi/VelkorSimulator.h"
 
 #include "model/ProgramModel.h"
-#include "model/ProgramSysEx.h"
+#include "midi/ProgramMessages.h"
 
 namespace
 {

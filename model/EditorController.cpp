@@ -1,4 +1,5 @@
 #include "model/EditorController.h"
+#include "midi/ProgramMessages.h"
 
 #include "model/midiFormatException.h"
 #include "ui/UserMessage.h"

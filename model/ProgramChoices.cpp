@@ -1,9 +1,19 @@
 #include "model/ProgramChoices.h"
 
-#include <juce_audio_basics/juce_audio_basics.h>
-
 namespace ProgramChoices
 {
+namespace
+{
+// Sharps, and the octave counted so that middle C (note 60) is C<middleCOctave>.
+juce::String noteName(int note, int middleCOctave)
+{
+    static const char* const names[] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
+    if (note < 0 || note > 127)
+        return {};
+    return juce::String(names[note % 12]) + juce::String(note / 12 + middleCOctave - 5);
+}
+} // namespace
+
 const juce::StringArray& arpModes()
 {
     static const juce::StringArray items{"UP", "DOWN", "EXCLUSIVE", "INCLUSIVE", "ORDER", "RANDOM"};
@@ -48,11 +58,11 @@ const juce::StringArray& triggerTypes()
 
 juce::String padNoteName(int note)
 {
-    return juce::MidiMessage::getMidiNoteName(note, true, true, 4);
+    return noteName(note, 4);
 }
 
 juce::String keybedNoteName(int note)
 {
-    return juce::MidiMessage::getMidiNoteName(note, true, true, 3);
+    return noteName(note, 3);
 }
 } // namespace ProgramChoices

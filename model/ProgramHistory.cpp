@@ -1,33 +1,14 @@
 #include "model/ProgramHistory.h"
 
+#include "model/ProgramField.h"
+
 namespace
 {
 // Names by position in the 108 decoded values.
+// A step names its value as the panel does; both tempo bytes are the one TEMPO.
 juce::String valueName(int index)
 {
-    static const char* const globals[] = {
-        "PAD CHANNEL", "KEYBED CHANNEL", "KEYBED OCTAVE", "ARP ON/OFF", "MODE",  "TIME DIV",  "CLOCK",
-        "LATCH",       "SWING",          "TEMPO TAPS",    "TEMPO",      "TEMPO", "ARP OCTAVE"};
-    if (index < 13)
-        return globals[index];
-    if (index < 19)
-    {
-        static const char* const fields[] = {"message type", "first CC", "second CC"};
-        return juce::String(index < 16 ? "X AXIS " : "Y AXIS ") + fields[(index - 13) % 3];
-    }
-    if (index < 83)
-    {
-        static const char* const fields[] = {"Note", "PC", "CC", "Trigger"};
-        const int pad = (index - 19) / 4;
-        return "Pad " + juce::String(pad < 8 ? "A" : "B") + juce::String(pad % 8 + 1) + " " +
-               fields[(index - 19) % 4];
-    }
-    if (index < 107)
-    {
-        static const char* const fields[] = {"CC", "LO", "HI"};
-        return "Knob " + juce::String((index - 83) / 3 + 1) + " " + fields[(index - 83) % 3];
-    }
-    return "TRANSPOSE";
+    return ProgramField::atOffset(ProgramSysEx::firstValueOffset + index).label;
 }
 } // namespace
 

@@ -1,8 +1,40 @@
 #include "model/ProgramSysEx.h"
 
+#include "model/ProgramField.h"
 #include "model/midiFormatException.h"
 
+#include <array>
+
 #include <stdexcept>
+
+namespace
+{
+// The program table, read once into what decoding needs per image offset: the bytes valid there,
+// and what turns a byte into its value.
+struct OffsetRules
+{
+    std::array<juce::Range<int>, ProgramSysEx::messageSize> validBytes{};
+    std::array<int, ProgramSysEx::messageSize> delta{};
+};
+
+const OffsetRules& offsetRules()
+{
+    static const OffsetRules rules = []
+    {
+        OffsetRules r;
+        for (int offset = ProgramSysEx::firstValueOffset; offset <= ProgramSysEx::lastValueOffset; ++offset)
+        {
+            const ProgramField& field = ProgramField::atOffset(offset);
+            r.validBytes[static_cast<std::size_t>(offset)] = field.byteRange(offset);
+            // Each tempo byte stays as it is: the tempo is split over values 10 and 11.
+            r.delta[static_cast<std::size_t>(offset)] =
+                field.kind == ProgramField::Kind::tempo ? 0 : field.delta;
+        }
+        return r;
+    }();
+    return rules;
+}
+} // namespace
 
 namespace ProgramSysEx
 {
@@ -20,7 +52,7 @@ std::optional<ProgramValues> decodeValueBytes(const std::uint8_t* valueBytes)
     for (int offset = firstValueOffset; offset <= lastValueOffset; ++offset)
     {
         const std::uint8_t byte = valueBytes[offset - firstValueOffset];
-        if (!isValidValue(byte, valueKind(offset)))
+        if (!offsetRules().validBytes[static_cast<std::size_t>(offset)].contains(byte))
             return std::nullopt;
         values.push_back(byte);
     }
@@ -38,27 +70,26 @@ void checkProgramNumber(int programNumber)
 }
 } // namespace
 
-juce::MidiMessage programWriteMessage(const ByteArray& data, int programNumber)
+ByteArray writeData(const ByteArray& data, int programNumber)
 {
     checkProgramNumber(programNumber);
     if (data.size() != static_cast<std::size_t>(dataSize))
         throw std::invalid_argument("program image size");
     ByteArray message = data;
     message[programNumberDataIndex] = static_cast<std::uint8_t>(programNumber);
-    return juce::MidiMessage::createSysExMessage(message.data(), dataSize);
+    return message;
 }
 
-juce::MidiMessage programRequestMessage(int programNumber)
+ByteArray requestData(int programNumber)
 {
     checkProgramNumber(programNumber);
-    const std::uint8_t data[] = {manufacturerId,
-                                 deviceId,
-                                 productId,
-                                 programRequestCommand,
-                                 0x00,
-                                 0x01,
-                                 static_cast<std::uint8_t>(programNumber)};
-    return juce::MidiMessage::createSysExMessage(data, static_cast<int>(sizeof(data)));
+    return {manufacturerId,
+            deviceId,
+            productId,
+            programRequestCommand,
+            0x00,
+            0x01,
+            static_cast<std::uint8_t>(programNumber)};
 }
 } // namespace ProgramSysEx
 
@@ -135,21 +166,13 @@ bool isValidValue(std::uint8_t byte, int kind)
     return byte >= lowest && byte <= highest;
 }
 
-int getSysExCommand(const juce::MidiMessage& message)
+int getSysExCommandData(const std::uint8_t* data, int size)
 {
-    if (!message.isSysEx() || message.getSysExDataSize() <= 6)
+    if (data == nullptr || size <= 6)
         return 0;
-    const std::uint8_t* data = message.getSysExData();
     if (data[0] != ProgramSysEx::manufacturerId || data[2] != ProgramSysEx::productId)
         return 0;
     return data[3];
-}
-
-ProgramValues decodeProgramSysEx(const juce::MidiMessage& message)
-{
-    if (!message.isSysEx())
-        throw midiFormatException();
-    return decodeProgramSysExData(message.getSysExData(), message.getSysExDataSize());
 }
 
 ProgramValues decodeProgramSysExData(const std::uint8_t* data, int size)
@@ -173,10 +196,8 @@ void adjustDecodedValues(ProgramValues& values)
         else
             values.push_back(delta);
     };
-    for (const std::size_t index : {0u, 1u, 4u, 5u, 6u, 7u, 8u, 12u, 13u, 16u})
-        add(index, 1);
-    for (std::size_t p = 0; p < 16; ++p)
-        add(22 + 4 * p, 1);
-    add(2, -4);
-    add(107, -12);
+    const OffsetRules& rules = offsetRules();
+    for (std::size_t index = 0; index < static_cast<std::size_t>(ProgramSysEx::valueCount); ++index)
+        if (const int delta = rules.delta[index + ProgramSysEx::firstValueOffset]; delta != 0)
+            add(index, delta);
 }

@@ -2,8 +2,6 @@
 
 #include "model/Control.h"
 
-#include <juce_audio_basics/juce_audio_basics.h>
-
 #include <optional>
 
 // The 108 decoded values of a program image, in value index order, in exchange form; the tempo stays
@@ -37,22 +35,24 @@ void writeHeader(std::uint8_t* data, std::uint8_t command, int programNumber);
 // Validates and adjusts the 108 value bytes of an image (offsets 8 to 115); empty if any byte is invalid.
 std::optional<ProgramValues> decodeValueBytes(const std::uint8_t* valueBytes);
 
-// Program write: the 115 data bytes with the program number (0 RAM, 1 to 4 a slot) put in, wrapped in F0..F7.
-juce::MidiMessage programWriteMessage(const ByteArray& data, int programNumber);
+// The 115 data bytes of a program write (without F0 and F7) with the program number (0 RAM, 1 to 4 a
+// slot) put in; throws std::out_of_range or std::invalid_argument for a bad number or image size.
+ByteArray writeData(const ByteArray& data, int programNumber);
 
-// The 9-byte request for program 0 (RAM) or 1 to 4.
-juce::MidiMessage programRequestMessage(int programNumber);
+// The 7 data bytes of the request for program 0 (RAM) or 1 to 4.
+ByteArray requestData(int programNumber);
 } // namespace ProgramSysEx
 
+// The numbered validation kinds of the image layout. Decoding reads the program table (ProgramField),
+// which a test holds equal to these at every offset and byte.
 // The validation kind of an image offset 8 to 115; any other offset throws std::out_of_range.
 int valueKind(int offset);
 bool isValidValue(std::uint8_t byte, int kind);
 
-// The command byte of a program message of ours, or 0 for anything else.
-int getSysExCommand(const juce::MidiMessage& message);
+// The command byte of a program message of ours (data without F0 and F7), or 0 for anything else.
+int getSysExCommandData(const std::uint8_t* data, int size);
 
-// Throws midiFormatException unless the message holds exactly 115 data bytes with valid values.
-ProgramValues decodeProgramSysEx(const juce::MidiMessage& message);
+// Throws midiFormatException unless the data holds exactly 115 bytes with valid values.
 ProgramValues decodeProgramSysExData(const std::uint8_t* data, int size);
 
 // Image bytes to exchange form, in place.

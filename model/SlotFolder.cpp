@@ -1,6 +1,6 @@
 #include "model/SlotFolder.h"
 
-#include "cli/ProgramImage.h"
+#include "model/ProgramImage.h"
 #include "model/ProgramFile.h"
 
 #include <vector>

@@ -1,8 +1,9 @@
 #include "tools/Librarian.h"
+#include "midi/ProgramMessages.h"
 
-#include "cli/ProgramField.h"
-#include "cli/ProgramImage.h"
-#include "cli/ProgramText.h"
+#include "model/ProgramField.h"
+#include "model/ProgramImage.h"
+#include "model/ProgramText.h"
 #include "model/ProgramFile.h"
 #include "model/SlotFolder.h"
 #include "ui/NumberBox.h"
@@ -131,12 +132,14 @@ juce::String Librarian::summarise(int index) const
     if (!row.image)
         return {};
     const ByteArray& image = *row.image;
-    const auto value = [&image](int offset) { return ProgramField::atOffset(offset).read(image); };
-    const auto& arpeggiator = ProgramField::atOffset(11);
-    const auto& firstPad = ProgramField::atOffset(27);
-    return "pads ch " + juce::String(value(8)) + ", keys ch " + juce::String(value(9)) + ", tempo " +
-           juce::String(value(18)) + ", arp " + arpeggiator.describe(arpeggiator.read(image)) + ", A1 " +
-           firstPad.describe(firstPad.read(image));
+    const auto shown = [&image](const char* label)
+    {
+        const ProgramField& field = ProgramField::withLabel(label);
+        return field.describe(field.read(image));
+    };
+    return "pads ch " + shown("Pad MIDI Channel") + ", keys ch " + shown("Keybed / Controls MIDI Channel") +
+           ", tempo " + shown("Arpeggiator TEMPO") + ", arp " + shown("Arpeggiator ON/OFF") + ", A1 " +
+           shown("Pad A1 Note");
 }
 
 juce::StringArray Librarian::compare(int index) const

@@ -1,9 +1,9 @@
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 #include "app/VelkorEditorApplication.h"
 #include "app/CommandIds.h"
 #include "midi/JuceMidiDevices.h"
 #include "tools/LibrarianWindow.h"
-#include "model/ProgramFixtures.h"
+#include "support/ProgramFixtures.h"
 #include "model/ProgramSysEx.h"
 #include "ui/UserMessage.h"
 

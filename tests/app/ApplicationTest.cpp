@@ -1,8 +1,8 @@
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 #include "app/CommandIds.h"
 #include "app/VelkorEditorApplication.h"
 #include "model/ProgramFile.h"
-#include "model/ProgramFixtures.h"
+#include "support/ProgramFixtures.h"
 #include "ui/UserMessage.h"
 
 #include <gtest/gtest.h>
@@ -243,10 +243,10 @@ TEST_F(ApplicationTest, CommandTableNamesKeysAndOrder)
     juce::Array<juce::CommandID> ids;
     app->getAllCommands(ids);
     const juce::Array<juce::CommandID> expectedIds = {
-        0x200010, 0x200020, 0x200030, 0x200040, 0x200050, 0x200060, 0x200061, 0x200062, 0x200063, 0x200064,
-        0x200070, 0x200071, 0x200072, 0x200073, 0x200074, 0x200080, 0x200110, 0x200120, 0x200130, 0x200140,
-        0x200150, 0x200160, 0x200170, 0x200180, 0x200210, 0x200310, 0x200410, 0x200420, 0x200090, 0x200510,
-        0x200610, 0x200620, 0x200220};
+        0x200010, 0x200020, 0x200030, 0x200040, 0x200050, 0x200060, 0x200061, 0x200062, 0x200063,
+        0x200064, 0x200070, 0x200071, 0x200072, 0x200073, 0x200074, 0x200080, 0x200110, 0x200120,
+        0x200130, 0x200140, 0x200150, 0x200160, 0x200170, 0x200180, 0x200210, 0x200310, 0x200410,
+        0x200420, 0x200090, 0x200510, 0x200610, 0x200620, 0x200220};
     EXPECT_EQ(ids, expectedIds);
 
     auto& commands = *app->getCommandManager();
@@ -486,7 +486,8 @@ TEST_F(ApplicationTest, UndoAndRedoWalkTheCurrentWindowsStepsAndSayWhatTheyTakeB
     {
         juce::ApplicationCommandInfo info(id);
         commands.getTargetForCommand(id, info);
-        return (info.flags & juce::ApplicationCommandInfo::isDisabled) != 0 ? juce::String("(off)") : info.shortName;
+        return (info.flags & juce::ApplicationCommandInfo::isDisabled) != 0 ? juce::String("(off)")
+                                                                            : info.shortName;
     };
     EXPECT_EQ(menuText(CommandIds::undo), "(off)") << "the program a window starts with is not a step";
 
@@ -504,10 +505,10 @@ TEST_F(ApplicationTest, UndoAndRedoWalkTheCurrentWindowsStepsAndSayWhatTheyTakeB
     EXPECT_EQ(menuText(CommandIds::undo), "Undo Pad A1 Note");
     invoke(CommandIds::undo);
     EXPECT_EQ(window(0).getProgramImage(), typed);
-    EXPECT_EQ(menuText(CommandIds::undo), "Undo TEMPO");
+    EXPECT_EQ(menuText(CommandIds::undo), "Undo Arpeggiator TEMPO");
     invoke(CommandIds::undo);
     EXPECT_EQ(window(0).getProgramImage(), someProgram(9).toSysExData());
-    EXPECT_EQ(menuText(CommandIds::redo), "Redo TEMPO");
+    EXPECT_EQ(menuText(CommandIds::redo), "Redo Arpeggiator TEMPO");
     invoke(CommandIds::redo);
     EXPECT_EQ(window(0).getProgramImage(), typed);
 

@@ -1,6 +1,6 @@
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 #include "app/VelkorEditorApplication.h"
-#include "model/ProgramFixtures.h"
+#include "support/ProgramFixtures.h"
 #include "ui/UserMessage.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 #include "app/VelkorEditorApplication.h"
 #include "midi/DeviceManagerWindow.h"
 #include "midi/SimulatorMidiDevices.h"
-#include "model/ProgramFixtures.h"
+#include "support/ProgramFixtures.h"
 #include "ui/UserMessage.h"
 
 #include <gtest/gtest.h>

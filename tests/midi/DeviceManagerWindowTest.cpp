@@ -1,4 +1,4 @@
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 #include "midi/DeviceManagerWindow.h"
 
 #include <gtest/gtest.h>

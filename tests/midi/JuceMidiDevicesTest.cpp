@@ -1,5 +1,5 @@
 #include "midi/JuceMidiDevices.h"
-#include "midi/MidiReceiver.h"
+#include "support/MidiReceiver.h"
 
 #include <gtest/gtest.h>
 

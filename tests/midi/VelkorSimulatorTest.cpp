@@ -1,6 +1,7 @@
-#include "midi/MidiReceiver.h"
+#include "support/MidiReceiver.h"
+#include "midi/ProgramMessages.h"
 #include "midi/VelkorSimulator.h"
-#include "model/ProgramFixtures.h"
+#include "support/ProgramFixtures.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 #include "model/EditorController.h"
 #include "model/ProgramClipboard.h"
 #include "model/ProgramFile.h"
-#include "model/ProgramFixtures.h"
+#include "support/ProgramFixtures.h"
 #include "model/midiFormatException.h"
 
 #include <gtest/gtest.h>
@@ -288,9 +288,9 @@ TEST(EditorControllerHistory, EveryKindOfStepIsUndoneAndRedoneToTheByte)
         std::function<void(Window&)> act;
     };
     const Step steps[] = {
-        {"TEMPO", [](Window& w) { w.controller.setGlobalValue(ProgramModel::arpTempo, 201); }},
-        {"MODE", [](Window& w) { w.editor.arpPanel->modeCombo->setSelectedId(3); }},
-        {"ARP ON/OFF", [](Window& w) { w.editor.arpPanel->arpOnButton->triggerClick(); }},
+        {"Arpeggiator TEMPO", [](Window& w) { w.controller.setGlobalValue(ProgramModel::arpTempo, 201); }},
+        {"Arpeggiator MODE", [](Window& w) { w.editor.arpPanel->modeCombo->setSelectedId(3); }},
+        {"Arpeggiator ON/OFF", [](Window& w) { w.editor.arpPanel->arpOnButton->triggerClick(); }},
         {"Paste Knobs", [&clipboard](Window& w) { clipboard.paste(ProgramClipboard::knobs, w.controller); }},
         {"Paste Program", [&clipboard](Window& w) { clipboard.paste(ProgramClipboard::all, w.controller); }},
         {"Open File", [](Window& w) { w.controller.applyProgramValues(valuesOf(randomProgram(42)), false); }},

@@ -1,5 +1,5 @@
 #include "model/ProgramFile.h"
-#include "model/ProgramFixtures.h"
+#include "support/ProgramFixtures.h"
 #include "model/fileFormatException.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "model/ProgramFixtures.h"
+#include "support/ProgramFixtures.h"
 
 #include <gtest/gtest.h>
 

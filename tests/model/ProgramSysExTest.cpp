@@ -1,4 +1,5 @@
-#include "model/ProgramFixtures.h"
+#include "support/ProgramFixtures.h"
+#include "midi/ProgramMessages.h"
 #include "model/midiFormatException.h"
 
 #include <gtest/gtest.h>
@@ -58,10 +59,7 @@ TEST(ProgramSysEx, SplitAndOffsetValuesEncodeAtTheirLimits)
 {
     ProgramModel m;
     fixtures::setToDefaults(m);
-    const auto encoded = [&m](int dataIndex)
-    {
-        return int(m.toSysExData()[std::size_t(dataIndex)]);
-    };
+    const auto encoded = [&m](int dataIndex) { return int(m.toSysExData()[std::size_t(dataIndex)]); };
 
     m.setGlobal(9, 240);
     EXPECT_EQ(encoded(17), 1);

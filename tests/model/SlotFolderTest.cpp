@@ -1,6 +1,6 @@
-#include "cli/ProgramImage.h"
+#include "model/ProgramImage.h"
 #include "model/ProgramFile.h"
-#include "model/ProgramFixtures.h"
+#include "support/ProgramFixtures.h"
 #include "model/SlotFolder.h"
 
 #include <gtest/gtest.h>

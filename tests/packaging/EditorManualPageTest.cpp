@@ -1,4 +1,4 @@
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 #include "app/VelkorEditorApplication.h"
 
 #include <gtest/gtest.h>

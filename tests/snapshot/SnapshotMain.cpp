@@ -1,5 +1,6 @@
 // Renders the panels off screen to PNG files, so they can be looked at without a window manager.
 #include "app/CommandIds.h"
+#include "midi/ProgramMessages.h"
 #include "app/VelkorEditorApplication.h"
 #include "midi/SimulatorMidiDevices.h"
 #include "model/EditorController.h"

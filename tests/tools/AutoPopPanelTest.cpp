@@ -1,4 +1,4 @@
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 #include "tools/AutoPolulateToolComponent.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 #include "BinaryData.h"
 #include "ui/EditorComponent.h"
 

@@ -1,4 +1,4 @@
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 #include "ui/JoystickComponent.h"
 
 #include <gtest/gtest.h>

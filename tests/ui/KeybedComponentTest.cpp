@@ -1,4 +1,4 @@
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 #include "ui/KeybedComponent.h"
 
 #include <gtest/gtest.h>

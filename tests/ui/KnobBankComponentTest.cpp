@@ -1,4 +1,4 @@
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 #include "ui/KnobBankComponent.h"
 
 #include <gtest/gtest.h>

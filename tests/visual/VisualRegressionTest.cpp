@@ -1,4 +1,4 @@
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 #include "midi/DeviceManagerComponent.h"
 #include "model/EditorController.h"
 #include "tools/AutoPolulateToolComponent.h"

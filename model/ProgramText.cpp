@@ -1,6 +1,6 @@
-#include "cli/ProgramText.h"
+#include "model/ProgramText.h"
 
-#include "cli/ProgramField.h"
+#include "model/ProgramField.h"
 #include "model/ProgramChoices.h"
 
 namespace ProgramText

@@ -1,4 +1,4 @@
-#include "cli/ProgramField.h"
+#include "model/ProgramField.h"
 
 #include "model/ProgramChoices.h"
 #include "model/ProgramSysEx.h"
@@ -143,6 +143,14 @@ const ProgramField& ProgramField::atOffset(int byteOffset)
         if (field.offset == byteOffset || (field.kind == Kind::tempo && byteOffset == tempoLowOffset))
             return field;
     throw std::out_of_range("offset has no program value");
+}
+
+const ProgramField& ProgramField::withLabel(const juce::String& label)
+{
+    for (const auto& field : all())
+        if (field.label == label)
+            return field;
+    throw std::out_of_range("no program value is called " + label.toStdString());
 }
 
 int ProgramField::read(const ByteArray& image) const

@@ -25,6 +25,8 @@ public:
     static const std::vector<ProgramField>& all();
     // The field that keeps an image offset from 8 to 115.
     static const ProgramField& atOffset(int offset);
+    // The field a musician knows by this label ("Pad A1 Note"); throws std::out_of_range for any other.
+    static const ProgramField& withLabel(const juce::String& label);
 
     int read(const ByteArray& image) const;
     // The value must be within lowest..highest.

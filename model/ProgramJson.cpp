@@ -1,7 +1,7 @@
-#include "cli/ProgramJson.h"
+#include "model/ProgramJson.h"
 
-#include "cli/ProgramField.h"
-#include "cli/ProgramImage.h"
+#include "model/ProgramField.h"
+#include "model/ProgramImage.h"
 
 #include <algorithm>
 #include <set>

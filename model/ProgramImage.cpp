@@ -1,6 +1,6 @@
-#include "cli/ProgramImage.h"
+#include "model/ProgramImage.h"
 
-#include "cli/ProgramField.h"
+#include "model/ProgramField.h"
 #include "model/ProgramFile.h"
 #include "model/ProgramModel.h"
 

@@ -1,7 +1,7 @@
-#include "cli/ProgramField.h"
-#include "cli/ProgramImage.h"
+#include "model/ProgramField.h"
+#include "model/ProgramImage.h"
 #include "model/ProgramFile.h"
-#include "model/ProgramFixtures.h"
+#include "support/ProgramFixtures.h"
 
 #include <gtest/gtest.h>
 

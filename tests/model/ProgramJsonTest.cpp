@@ -1,7 +1,7 @@
-#include "cli/ProgramImage.h"
-#include "cli/ProgramJson.h"
+#include "model/ProgramImage.h"
+#include "model/ProgramJson.h"
 #include "model/ProgramFile.h"
-#include "model/ProgramFixtures.h"
+#include "support/ProgramFixtures.h"
 
 #include <gtest/gtest.h>
 
