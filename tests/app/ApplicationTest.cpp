@@ -1,4 +1,4 @@
-#include "support/TestSupport.h"
+#include "support/ApplicationFixture.h"
 #include "app/CommandIds.h"
 #include "app/VelkorEditorApplication.h"
 #include "model/ProgramFile.h"
@@ -11,35 +11,9 @@ using testsupport::pumpMessages;
 
 namespace
 {
-// The real application object, started as the framework would, with quitting and message boxes
-// replaced by counters the tests can read.
-class ApplicationTest : public ::testing::Test
+class ApplicationTest : public ApplicationFixture
 {
 protected:
-    void SetUp() override
-    {
-        app = std::make_unique<VelkorEditorApplication>();
-        app->quitAction = [this] { ++quitRequests; };
-        UserMessage::setHandler([this](const juce::String& text) { messages.add(text); });
-        folder = juce::File::getSpecialLocation(juce::File::tempDirectory)
-                     .getChildFile("velkor-app-" + juce::Uuid().toString());
-        folder.createDirectory();
-    }
-
-    void TearDown() override
-    {
-        app->shutdown();
-        app.reset();
-        UserMessage::setHandler(nullptr);
-        folder.deleteRecursively();
-    }
-
-    void start(const juce::StringArray& arguments = {})
-    {
-        app->initialiseWithArguments(arguments);
-        pumpMessages();
-    }
-
     // The window manager may pass over a raise, or hand focus to a window mapped earlier once it gets to
     // it, so raise again until the window has held focus for a while. Waits on the window itself: asking
     // for the current window while none is active raises the newest.
@@ -55,12 +29,6 @@ protected:
         return window.isActiveWindow();
     }
 
-    void invoke(juce::CommandID id)
-    {
-        app->getCommandManager()->invokeDirectly(id, false);
-        pumpMessages();
-    }
-
     juce::File programFile(const char* name, const ProgramModel& program) const
     {
         const juce::File f = folder.getChildFile(name);
@@ -70,11 +38,6 @@ protected:
 
     MainWindowManager& windows() { return app->getWindowManager(); }
     MainWindow& window(int index) { return *windows().getWindows()[index]; }
-
-    std::unique_ptr<VelkorEditorApplication> app;
-    juce::StringArray messages;
-    int quitRequests = 0;
-    juce::File folder;
 };
 
 ProgramModel someProgram(int seed)
@@ -448,22 +411,15 @@ TEST_F(ApplicationTest, SaveAsAsksBeforeReplacingTheFileWithVkrAdded)
 {
     start();
     const juce::File kept = programFile("keep.vkr", someProgram(8));
-    juce::StringArray questions;
     for (const bool replace : {false, true})
     {
-        UserMessage::setQuestioner(
-            [&questions, replace](const juce::String& text)
-            {
-                questions.add(text);
-                return replace;
-            });
+        answer = replace;
         app->saveChosenFile(&window(0), folder.getChildFile("keep"));
         pumpMessages();
         const ProgramModel& expected = replace ? ProgramModel::makeDefault() : someProgram(8);
         EXPECT_EQ(readProgramFile(kept), readProgramFile(programFile("expected.vkr", expected)));
         EXPECT_EQ(window(0).getFilePath(), replace ? kept.getFullPathName() : juce::String());
     }
-    UserMessage::setQuestioner(nullptr);
     EXPECT_EQ(questions.size(), 2);
     EXPECT_TRUE(questions[0].startsWith("\"keep.vkr\" already exists."));
 

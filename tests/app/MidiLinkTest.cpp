@@ -1,4 +1,4 @@
-#include "support/TestSupport.h"
+#include "support/ApplicationFixture.h"
 #include "app/VelkorEditorApplication.h"
 #include "support/ProgramFixtures.h"
 #include "ui/UserMessage.h"
@@ -118,32 +118,19 @@ ProgramModel someProgram(int seed)
     return m;
 }
 
-class MidiLinkTest : public ::testing::Test
+class MidiLinkTest : public ApplicationFixture
 {
 protected:
     void SetUp() override
     {
-        app = std::make_unique<VelkorEditorApplication>();
-        app->quitAction = [] {};
+        ApplicationFixture::SetUp();
         auto owned = std::make_unique<FakeDevices>();
         devices = owned.get();
         app->setDevices(std::move(owned));
-        UserMessage::setHandler([this](const juce::String& text) { messages.add(text); });
-        app->initialiseWithArguments({});
-        pumpMessages();
+        start();
     }
-    void TearDown() override
-    {
-        app->shutdown();
-        app.reset();
-        UserMessage::setHandler(nullptr);
-    }
-    MainWindowManager& manager() { return app->getWindowManager(); }
-    EditorController& controller(int window) { return manager().getWindows()[window]->getController(); }
 
-    std::unique_ptr<VelkorEditorApplication> app;
     FakeDevices* devices = nullptr;
-    juce::StringArray messages;
 };
 } // namespace
 

@@ -1,4 +1,4 @@
-#include "support/TestSupport.h"
+#include "support/ApplicationFixture.h"
 #include "app/VelkorEditorApplication.h"
 #include "midi/DeviceManagerWindow.h"
 #include "midi/SimulatorMidiDevices.h"
@@ -12,25 +12,14 @@ using testsupport::pumpMessages;
 namespace
 {
 // The editor with the simulated controller as its only device, used through the device setup window.
-class SimulatorLinkTest : public ::testing::Test
+class SimulatorLinkTest : public ApplicationFixture
 {
 protected:
     void SetUp() override
     {
-        app = std::make_unique<VelkorEditorApplication>();
-        app->quitAction = [] {};
-        auto devices = std::make_unique<SimulatorMidiDevices>(nullptr);
-        simulator = devices->getSharedSimulator();
-        app->setDevices(std::move(devices));
-        UserMessage::setHandler([this](const juce::String& text) { messages.add(text); });
-        app->initialiseWithArguments({});
-        pumpMessages();
-    }
-    void TearDown() override
-    {
-        app->shutdown();
-        app.reset();
-        UserMessage::setHandler(nullptr);
+        ApplicationFixture::SetUp();
+        simulator = useSimulator();
+        start();
     }
 
     DeviceManagerWindow* deviceWindow()
@@ -56,9 +45,7 @@ protected:
         return condition();
     }
 
-    std::unique_ptr<VelkorEditorApplication> app;
     std::shared_ptr<VelkorSimulator> simulator;
-    juce::StringArray messages;
 };
 } // namespace
 

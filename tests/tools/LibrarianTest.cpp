@@ -1,4 +1,4 @@
-#include "support/TestSupport.h"
+#include "support/ApplicationFixture.h"
 #include "midi/ProgramMessages.h"
 #include "app/CommandIds.h"
 #include "app/VelkorEditorApplication.h"
@@ -68,46 +68,22 @@ TEST(MidiLog, DescribesEachMessageAsAMusicianReadsIt)
 }
 
 // The editor with the simulated controller chosen in Device Setup, and the Librarian open.
-class LibrarianTest : public ::testing::Test
+class LibrarianTest : public ApplicationFixture
 {
 protected:
     void SetUp() override
     {
-        app = std::make_unique<VelkorEditorApplication>();
-        app->quitAction = [] {};
-        auto devices = std::make_unique<SimulatorMidiDevices>(nullptr);
-        simulator = devices->getSharedSimulator();
+        ApplicationFixture::SetUp();
+        simulator = useSimulator();
         simulator->setReplyDelay(0);
-        app->setDevices(std::move(devices));
-        UserMessage::setHandler([this](const juce::String& text) { messages.add(text); });
-        UserMessage::setQuestioner(
-            [this](const juce::String& text)
-            {
-                questions.add(text);
-                return answer;
-            });
         app->initialiseWithArguments({});
         if (choosePorts)
             manager().applyDeviceNames({VelkorSimulator::deviceName}, {VelkorSimulator::deviceName});
         invoke(CommandIds::librarian);
-        pumpMessages();
-        folder = juce::File::createTempFile("librarian");
-        ASSERT_TRUE(folder.createDirectory());
-    }
-    void TearDown() override
-    {
-        app->shutdown();
-        app.reset();
-        UserMessage::setHandler(nullptr);
-        UserMessage::setQuestioner(nullptr);
-        folder.deleteRecursively();
     }
 
-    MainWindowManager& manager() { return app->getWindowManager(); }
-    void invoke(juce::CommandID id) { app->getCommandManager()->invokeDirectly(id, false); }
     LibrarianWindow* window() { return dynamic_cast<LibrarianWindow*>(manager().librarianWindow.get()); }
     Librarian& librarian() { return window()->getLibrarian(); }
-    MainWindow& mainWindow(int i = 0) { return *manager().getWindows()[i]; }
 
     bool waitUntilIdle()
     {
@@ -123,12 +99,8 @@ protected:
         return ProgramImage::fromData(simulator->getProgramImage(program));
     }
 
-    std::unique_ptr<VelkorEditorApplication> app;
     std::shared_ptr<VelkorSimulator> simulator;
-    juce::StringArray messages, questions;
-    bool answer = true;
     bool choosePorts = true;
-    juce::File folder;
 };
 
 class LibrarianWithoutPortsTest : public LibrarianTest
