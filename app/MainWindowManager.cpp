@@ -1,6 +1,6 @@
 #include "app/MainWindowManager.h"
-#include "midi/ProgramMessages.h"
 
+#include "midi/ProgramMessages.h"
 #include "model/ProgramFile.h"
 #include "model/fileFormatException.h"
 #include "model/midiFormatException.h"

@@ -1,6 +1,6 @@
 #include "model/EditorController.h"
-#include "midi/ProgramMessages.h"
 
+#include "midi/ProgramMessages.h"
 #include "model/midiFormatException.h"
 #include "ui/UserMessage.h"
 

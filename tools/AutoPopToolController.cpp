@@ -1,5 +1,7 @@
 #include "tools/AutoPopToolController.h"
 
+#include "app/MainWindow.h"
+
 #include <array>
 
 namespace
@@ -200,4 +202,9 @@ void AutoPopToolController::populateKnobs(int what)
     const int value = valueOf(what == 1 ? *panel.knobMinBox : *panel.knobMaxBox);
     for (int i = 0; i < 8; ++i)
         target.setKnobValue(i, what, value);
+}
+
+MainWindow* AutoPopToolController::getTargetWindow() const
+{
+    return targetWindow.getComponent();
 }

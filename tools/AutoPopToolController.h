@@ -1,9 +1,11 @@
 #pragma once
 
-#include "app/MainWindow.h"
 #include "tools/AutoPolulateToolComponent.h"
 
 #include <functional>
+
+class EditorController;
+class MainWindow;
 
 // Turns a click on an apply button into bulk pad and knob writes. The settings are read from the
 // panel at each click, and every value goes through the target editor's setters, so its widgets
@@ -30,7 +32,7 @@ public:
     // Step i of the scale of kind k that starts at note n, unclamped.
     static int scaleNote(int n, int i, int k);
 
-    MainWindow* getTargetWindow() const { return targetWindow.getComponent(); }
+    MainWindow* getTargetWindow() const;
 
 private:
     EditorController* findTarget();

@@ -1,6 +1,7 @@
 #include "tools/Librarian.h"
-#include "midi/ProgramMessages.h"
 
+#include "app/MainWindow.h"
+#include "midi/ProgramMessages.h"
 #include "model/ProgramField.h"
 #include "model/ProgramImage.h"
 #include "model/ProgramText.h"

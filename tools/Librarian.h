@@ -1,13 +1,17 @@
 #pragma once
 
-#include "app/MainWindow.h"
 #include "midi/MidiLog.h"
 #include "midi/MidiMonitor.h"
+#include "model/ProgramSysEx.h"
+
+#include <juce_events/juce_events.h>
 
 #include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
+
+class MainWindow;
 
 // What the controller holds, slot by slot: reads all five programs one at a time, writes one and
 // reads it back, backs the four slots up to a folder and restores them, and keeps a log of every

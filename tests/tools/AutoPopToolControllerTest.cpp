@@ -1,5 +1,6 @@
 #include "support/TestSupport.h"
 #include "tools/AutoPopToolController.h"
+#include "app/MainWindow.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
 #include "support/TestSupport.h"
+#include "app/MainWindow.h"
 #include "tools/AutoPopToolWindow.h"
 
 #include <gtest/gtest.h>
