@@ -11,7 +11,9 @@
 #include "model/SlotFolder.h"
 
 #include <algorithm>
+#include <iterator>
 #include <istream>
+#include <optional>
 #include <ostream>
 
 namespace
@@ -66,6 +68,7 @@ struct VelkorTool::Options
     bool simulator = false;
     VelkorSimulator::Fault fault = VelkorSimulator::Fault::none;
     bool verify = false;
+    bool helpAsked = false;
 
     int fail(int code, const juce::String& message) const
     {
@@ -134,19 +137,138 @@ const std::vector<VelkorTool::Command>& VelkorTool::commands()
 
 namespace
 {
-juce::String deviceOptionsHelp()
+// Option help is wrapped to this width, continuing under its description.
+constexpr int helpWidth = 90;
+constexpr int helpIndent = 27;
+
+juce::String wrapped(const juce::String& text)
 {
-    return "  --timeout MS             wait this long for the controller (default " +
-           juce::String(VelkorTool::defaultTimeoutMs) +
-           ")\n"
-           "  --simulator              also offer the simulated controller, port \"" +
-           VelkorSimulator::deviceName +
-           "\"\n"
-           "  --simulator-fault FAULT  make the simulated controller misbehave: none, no-reply,\n"
-           "                           wrong-length, corrupt-value, flood, changes-value\n"
-           "                           (implies --simulator)\n";
+    juce::StringArray words;
+    words.addTokens(text, " ", "");
+    juce::String result, line;
+    for (const auto& word : words)
+    {
+        if (line.isNotEmpty() && helpIndent + line.length() + 1 + word.length() > helpWidth)
+        {
+            result << line << "\n" << juce::String::repeatedString(" ", helpIndent);
+            line.clear();
+        }
+        line << (line.isEmpty() ? "" : " ") << word;
+    }
+    return result + line;
+}
+
+juce::String faultList(const char* beforeLast)
+{
+    juce::String list;
+    const auto count = std::size(faultNames);
+    for (std::size_t i = 0; i < count; ++i)
+        list << (i == 0 ? "" : i + 1 == count ? beforeLast : ", ") << faultNames[i].first;
+    return list;
+}
+
+juce::String synopsisLine(const char* name, const char* synopsis)
+{
+    return juce::String(toolName) + " " + name + " " + synopsis;
+}
+
+juce::String unknownCommand(const juce::String& name)
+{
+    return "no command is named \"" + name + "\"";
+}
+
+int usage(std::ostream& err, const juce::String& problem)
+{
+    err << toolName << ": " << problem << "\nTry '" << toolName << " --help'.\n";
+    return VelkorTool::usageError;
 }
 } // namespace
+
+struct VelkorTool::Switch
+{
+    const char* name;
+    int flag; // the commands that take it
+    bool takesValue;
+    // False when the value is refused; a switch without a value ignores it.
+    bool (*apply)(const juce::String& value, Options& options);
+    juce::String refusal;
+    juce::String help;
+};
+
+// In the order --help lists them.
+const std::vector<VelkorTool::Switch>& VelkorTool::switches()
+{
+    static const std::vector<Switch> table = {
+        {"--port", portOption, true,
+         [](const juce::String& value, Options& options)
+         {
+             options.port = value;
+             return value.isNotEmpty();
+         },
+         "--port needs a port name",
+         "  --port NAME              the controller's MIDI port (see: " + juce::String(toolName) +
+             " ports),\n"
+             "                           or a part of its name that no other port's holds\n"},
+        {"--slot", slotOption, true,
+         [](const juce::String& value, Options& options)
+         {
+             options.slot = parseSlot(value.trim());
+             return options.slot >= 0;
+         },
+         "--slot takes 1, 2, 3, 4 or ram",
+         "  --slot 1|2|3|4|ram       the program slot, or the controller's working memory\n"},
+        {"--verify",
+         verifyOption,
+         false,
+         [](const juce::String&, Options& options)
+         {
+             options.verify = true;
+             return true;
+         },
+         {},
+         "  --verify                 read the slot back and compare\n"},
+        {"--timeout", deviceOptions, true,
+         [](const juce::String& value, Options& options)
+         {
+             if (value.isEmpty() || !value.containsOnly("0123456789") || value.length() > 7 ||
+                 value.getIntValue() < 1 || value.getIntValue() > longestTimeoutMs)
+                 return false;
+             options.timeoutMs = value.getIntValue();
+             return true;
+         },
+         "--timeout takes milliseconds from 1 to " + juce::String(longestTimeoutMs),
+         "  --timeout MS             wait this long for the controller (default " +
+             juce::String(defaultTimeoutMs) + ")\n"},
+        {"--simulator",
+         deviceOptions,
+         false,
+         [](const juce::String&, Options& options)
+         {
+             options.simulator = true;
+             return true;
+         },
+         {},
+         "  --simulator              also offer the simulated controller, port \"" +
+             juce::String(VelkorSimulator::deviceName) + "\"\n"},
+        {"--simulator-fault", deviceOptions, true,
+         [](const juce::String& value, Options& options)
+         {
+             for (const auto& [name, fault] : faultNames)
+                 if (value == name)
+                 {
+                     options.fault = fault;
+                     options.simulator = true;
+                     return true;
+                 }
+             return false;
+         },
+         "--simulator-fault takes " + faultList(" or "),
+         "  --simulator-fault FAULT  " +
+             wrapped("make the simulated controller misbehave: " + faultList(", ")) + "\n" +
+             juce::String::repeatedString(" ", helpIndent) + "(implies --simulator)\n"},
+    };
+    return table;
+}
 
 VelkorTool::VelkorTool(DeviceFactory factory) : input(&std::cin), deviceFactory(std::move(factory))
 {
@@ -185,157 +307,141 @@ int VelkorTool::run(const juce::StringArray& arguments, std::ostream& out, std::
 
 int VelkorTool::runCommand(const juce::StringArray& arguments, std::ostream& out, std::ostream& err)
 {
-    const auto usage = [&err](const juce::String& message)
+    if (arguments.isEmpty())
     {
-        err << toolName << ": " << message << "\nTry '" << toolName << " --help'.\n";
+        printHelp(out);
         return usageError;
-    };
-    const auto commandHelp = [&out](const Command& command)
-    {
-        out << "Usage: " << toolName << " " << command.name << " " << command.synopsis << "\n\n"
-            << command.details << "\n";
-        if ((command.flags & (portOption | slotOption | verifyOption | deviceOptions)) != 0)
-            out << "\nOptions:\n";
-        if ((command.flags & portOption) != 0)
-            out << "  --port NAME              the controller's MIDI port (see: " << toolName << " ports),\n"
-                << "                           or a part of its name that no other port's holds\n";
-        if ((command.flags & slotOption) != 0)
-            out << "  --slot 1|2|3|4|ram       the program slot, or the controller's working memory\n";
-        if ((command.flags & verifyOption) != 0)
-            out << "  --verify                 read the slot back and compare\n";
-        if ((command.flags & deviceOptions) != 0)
-            out << deviceOptionsHelp();
-        return success;
-    };
-
-    if (arguments.isEmpty() || arguments[0] == "--help" || arguments[0] == "-h" || arguments[0] == "help")
-    {
-        if (arguments.size() >= 2 && arguments[0] == "help")
-        {
-            for (const auto& command : commands())
-                if (arguments[1] == command.name)
-                    return commandHelp(command);
-            return usage("no command is named \"" + arguments[1] + "\"");
-        }
-        out << "Usage: " << toolName << " COMMAND [ARGUMENTS]\n\n"
-            << "Velkor programs and the controller from the command line.\n\nCommands:\n";
-        for (const auto& command : commands())
-            out << "  " << juce::String(command.name).paddedRight(' ', 10) << command.summary << "\n";
-        out << "\n'" << toolName << " help COMMAND' or '" << toolName << " COMMAND --help' tells more.\n"
-            << "Exit codes: 0 success, 1 bad input, 2 usage error, 3 the controller did not answer.\n";
-        return arguments.isEmpty() ? usageError : success;
     }
-    if (arguments[0] == "--version")
+    const juce::String first = arguments[0];
+    if (first == "help" && arguments.size() >= 2)
+    {
+        if (const auto* command = findCommand(arguments[1]))
+            return printCommandHelp(*command, out);
+        return usage(err, unknownCommand(arguments[1]));
+    }
+    if (first == "--help" || first == "-h" || first == "help")
+    {
+        printHelp(out);
+        return success;
+    }
+    if (first == "--version")
     {
         out << toolName << " " << VELKOR_VERSION << "\n";
         return success;
     }
 
-    const Command* command = nullptr;
-    for (const auto& candidate : commands())
-        if (arguments[0] == candidate.name)
-            command = &candidate;
+    const Command* command = findCommand(first);
     if (command == nullptr)
-        return usage("no command is named \"" + arguments[0] + "\"");
-
+        return usage(err, unknownCommand(first));
     Options options(out, err);
-    bool portGiven = false;
+    juce::String problem = parseOptions(*command, arguments, options);
+    if (problem.isEmpty() && options.helpAsked)
+        return printCommandHelp(*command, out);
+    if (problem.isEmpty())
+        problem = checkArguments(*command, options);
+    if (problem.isNotEmpty())
+        return usage(err, problem);
+    return (this->*(command->handler))(options);
+}
+
+const VelkorTool::Command* VelkorTool::findCommand(const juce::String& name)
+{
+    for (const auto& command : commands())
+        if (name == command.name)
+            return &command;
+    return nullptr;
+}
+
+void VelkorTool::printHelp(std::ostream& out)
+{
+    out << "Usage: " << toolName << " COMMAND [ARGUMENTS]\n\n"
+        << "Velkor programs and the controller from the command line.\n\nCommands:\n";
+    for (const auto& command : commands())
+        out << "  " << juce::String(command.name).paddedRight(' ', 10) << command.summary << "\n";
+    out << "\n'" << toolName << " help COMMAND' or '" << toolName << " COMMAND --help' tells more.\n"
+        << "Exit codes: 0 success, 1 bad input, 2 usage error, 3 the controller did not answer.\n";
+}
+
+int VelkorTool::printCommandHelp(const Command& command, std::ostream& out)
+{
+    out << "Usage: " << synopsisLine(command.name, command.synopsis) << "\n\n" << command.details << "\n";
+    bool listed = false;
+    for (const auto& option : switches())
+        if ((command.flags & option.flag) != 0)
+        {
+            out << (listed ? "" : "\nOptions:\n") << option.help;
+            listed = true;
+        }
+    return success;
+}
+
+juce::String VelkorTool::parseOptions(const Command& command, const juce::StringArray& arguments,
+                                      Options& options)
+{
     for (int i = 1; i < arguments.size(); ++i)
     {
-        juce::String argument = arguments[i];
+        const juce::String& argument = arguments[i];
         if (argument == "--help" || argument == "-h")
-            return commandHelp(*command);
+        {
+            options.helpAsked = true;
+            return {};
+        }
         if (argument == "-" || !argument.startsWith("--"))
         {
             options.positional.add(argument);
-            continue;
         }
-        if (argument == "--")
+        else if (argument == "--")
         {
             while (++i < arguments.size())
                 options.positional.add(arguments[i]);
-            break;
         }
-
-        juce::String value;
-        bool hasValue = false;
-        if (argument.contains("="))
+        else if (const auto problem = takeSwitch(command, arguments, i, options); problem.isNotEmpty())
         {
-            value = argument.fromFirstOccurrenceOf("=", false, false);
-            argument = argument.upToFirstOccurrenceOf("=", false, false);
-            hasValue = true;
-        }
-        const auto takeValue = [&]() -> bool
-        {
-            if (!hasValue && i + 1 < arguments.size())
-            {
-                value = arguments[++i];
-                hasValue = true;
-            }
-            return hasValue;
-        };
-        const auto allowed = [&](int flag) { return (command->flags & flag) != 0; };
-
-        if (argument == "--port" && allowed(portOption))
-        {
-            if (!takeValue() || value.isEmpty())
-                return usage("--port needs a port name");
-            options.port = value;
-            portGiven = true;
-        }
-        else if (argument == "--slot" && allowed(slotOption))
-        {
-            if (!takeValue() || (options.slot = parseSlot(value.trim())) < 0)
-                return usage("--slot takes 1, 2, 3, 4 or ram");
-        }
-        else if (argument == "--timeout" && allowed(deviceOptions))
-        {
-            if (!takeValue() || !value.containsOnly("0123456789") || value.isEmpty() || value.length() > 7 ||
-                value.getIntValue() < 1 || value.getIntValue() > longestTimeoutMs)
-                return usage("--timeout takes milliseconds from 1 to " + juce::String(longestTimeoutMs));
-            options.timeoutMs = value.getIntValue();
-        }
-        else if (argument == "--simulator" && allowed(deviceOptions) && !hasValue)
-        {
-            options.simulator = true;
-        }
-        else if (argument == "--simulator-fault" && allowed(deviceOptions))
-        {
-            bool known = false;
-            if (takeValue())
-                for (const auto& [name, fault] : faultNames)
-                    if (value == name)
-                    {
-                        options.fault = fault;
-                        known = true;
-                    }
-            if (!known)
-                return usage("--simulator-fault takes none, no-reply, wrong-length, corrupt-value, flood or "
-                             "changes-value");
-            options.simulator = true;
-        }
-        else if (argument == "--verify" && allowed(verifyOption) && !hasValue)
-        {
-            options.verify = true;
-        }
-        else
-        {
-            return usage(juce::String(command->name) + " has no option " + argument);
+            return problem;
         }
     }
+    return {};
+}
 
-    if ((command->flags & portOption) != 0 && !portGiven)
-        return usage(juce::String(command->name) + " needs --port NAME");
-    if ((command->flags & slotOption) != 0 && options.slot < 0)
-        return usage(juce::String(command->name) + " needs --slot 1|2|3|4|ram");
+juce::String VelkorTool::takeSwitch(const Command& command, const juce::StringArray& arguments, int& index,
+                                    Options& options)
+{
+    juce::String name = arguments[index];
+    std::optional<juce::String> value;
+    if (name.contains("="))
+    {
+        value = name.fromFirstOccurrenceOf("=", false, false);
+        name = name.upToFirstOccurrenceOf("=", false, false);
+    }
+    const Switch* option = nullptr;
+    for (const auto& candidate : switches())
+        if (name == candidate.name && (command.flags & candidate.flag) != 0 &&
+            (candidate.takesValue || !value))
+            option = &candidate;
+    if (option == nullptr)
+        return juce::String(command.name) + " has no option " + name;
+    // The value may be the next argument, whatever it looks like: --port --odd-name is a port.
+    if (option->takesValue && !value && index + 1 < arguments.size())
+        value = arguments[++index];
+    if (option->takesValue && !value)
+        return option->refusal;
+    return option->apply(value.value_or(juce::String()), options) ? juce::String() : option->refusal;
+}
+
+juce::String VelkorTool::checkArguments(const Command& command, const Options& options)
+{
+    const juce::String name = command.name;
+    if ((command.flags & portOption) != 0 && options.port.isEmpty())
+        return name + " needs --port NAME";
+    if ((command.flags & slotOption) != 0 && options.slot < 0)
+        return name + " needs --slot 1|2|3|4|ram";
     const int count = options.positional.size();
-    if (count < command->minArguments || (command->maxArguments >= 0 && count > command->maxArguments))
-        return usage("usage: " + juce::String(toolName) + " " + command->name + " " + command->synopsis);
+    if (count < command.minArguments || (command.maxArguments >= 0 && count > command.maxArguments))
+        return "usage: " + synopsisLine(command.name, command.synopsis);
     // Every argument left is a path, and an empty one would name the working directory.
     if (options.positional.contains(juce::String()))
-        return usage(juce::String(command->name) + ": an empty path names no file");
-
-    return (this->*(command->handler))(options);
+        return name + ": an empty path names no file";
+    return {};
 }
 
 namespace

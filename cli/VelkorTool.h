@@ -45,9 +45,23 @@ public:
 private:
     struct Options;
     struct Command;
+    struct Switch;
     static const std::vector<Command>& commands();
+    static const std::vector<Switch>& switches();
 
     int runCommand(const juce::StringArray& arguments, std::ostream& out, std::ostream& err);
+
+    static const Command* findCommand(const juce::String& name);
+    static void printHelp(std::ostream& out);
+    static int printCommandHelp(const Command& command, std::ostream& out);
+
+    // Each returns what is wrong with the arguments, or an empty text.
+    static juce::String parseOptions(const Command& command, const juce::StringArray& arguments,
+                                     Options& options);
+    // The switch at arguments[index], moving index past a value given as the next argument.
+    static juce::String takeSwitch(const Command& command, const juce::StringArray& arguments, int& index,
+                                   Options& options);
+    static juce::String checkArguments(const Command& command, const Options& options);
 
     int show(Options& options);
     int diff(Options& options);

@@ -225,6 +225,37 @@ TEST_F(VelkorToolTest, UsageErrorsExitWithTwoAndHelpWithZero)
     EXPECT_NE(run({"get", "--help"}).out.find("--timeout MS"), std::string::npos);
 }
 
+TEST_F(VelkorToolTest, OptionsAreReadInOrderAndEveryFaultTheHelpNamesIsTaken)
+{
+    // The first of a bad option and --help decides the run.
+    EXPECT_EQ(run({"send", "--port=", "--help"}).code, 2);
+    EXPECT_EQ(run({"send", "--help", "--port="}).code, 0);
+    EXPECT_EQ(run({"send", "--help", "--port="}).out, run({"help", "send"}).out);
+    // A value-taking option takes the next argument whatever it looks like; a flag takes none.
+    EXPECT_NE(run({"get", "--port", "--slot", "2", "x.vkr"}).err.find("get needs --slot"), std::string::npos);
+    EXPECT_NE(run({"send", "--port", "P", "--slot", "2", "--verify=yes", "a.vkr"})
+                  .err.find("has no option --verify"),
+              std::string::npos);
+
+    const std::string help = run({"ports", "--help"}).out;
+    const auto from = help.find("misbehave: ");
+    const auto to = help.find("(implies");
+    ASSERT_NE(from, std::string::npos);
+    ASSERT_NE(to, std::string::npos);
+    juce::StringArray faults;
+    faults.addTokens(juce::String(help.substr(from + 11, to - from - 11)), ", \n", "");
+    faults.removeEmptyStrings();
+    EXPECT_EQ(faults.size(), 6);
+    const std::string refusal = run({"ports", "--simulator-fault", "loud"}).err;
+    for (const auto& fault : faults)
+    {
+        const auto result = run({"ports", "--simulator-fault", fault});
+        EXPECT_EQ(result.code, 0) << fault << ": " << result.err;
+        EXPECT_NE(result.out.find(port.toStdString()), std::string::npos) << fault;
+        EXPECT_NE(refusal.find(" " + fault.toStdString()), std::string::npos) << fault;
+    }
+}
+
 TEST_F(VelkorToolTest, InspectsComparesChecksAndConvertsFiles)
 {
     ProgramModel model = ProgramModel::makeDefault();
