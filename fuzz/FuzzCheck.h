@@ -4,6 +4,9 @@
 
 #include <cstdlib>
 
+// libFuzzer's entry point, declared for the warnings our code is built with.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+
 namespace fuzzcheck
 {
 // A decode that succeeds must be exact: applied to a program and encoded again, the values give back

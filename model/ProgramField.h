@@ -7,7 +7,8 @@
 #include <vector>
 
 // One value of a program as the panel names it, and where the 117-byte program image keeps it.
-// The command-line tool reads, writes, prints and checks programs through this table alone.
+// The one table of every value: decoding, undo step names, the Librarian's summary and the
+// command-line tool all read it, so a value is described here and nowhere else.
 class ProgramField
 {
 public:
