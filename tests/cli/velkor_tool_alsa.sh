@@ -4,26 +4,15 @@
 # and a controller that answers in pieces, late, not at all, changes a value, or is unplugged.
 # Usage: velkor_tool_alsa.sh VELKOR_TOOL_EXECUTABLE STAND_IN_PRELOAD
 set -uo pipefail
+source "$(dirname "$0")/../support/lib.sh"
 tool=$1
-preload=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work" || exit 1
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+preload=$2 # expect_code runs the tool with it
+enter_work_dir
 
 export VELKOR_SEQ_STATE=$work/controller VELKOR_SEQ_DEVICES="Velkor"
 mkdir -p controller/device-1 controller/device-2
 port=(--port "Velkor MIDI 1")
 
-expect_code() { # code command...
-  local want=$1
-  shift
-  LD_PRELOAD=$preload "$@" >out.txt 2>err.txt
-  local got=$?
-  [ "$got" -eq "$want" ] || fail "$* exited $got, not $want: $(cat err.txt)"
-  ! grep -E 'JUCE Assertion failure|Leaked objects detected|ALSA lib' err.txt || fail "$* complained on stderr"
-}
 fault() { echo "$1" >controller/device-1/fault; }
 
 expect_code 0 "$tool" ports

@@ -3,21 +3,9 @@
 # then inspecting, diffing, editing through JSON and checking the files, and the exit codes.
 # Usage: velkor_tool_cli.sh VELKOR_TOOL_EXECUTABLE
 set -uo pipefail
+source "$(dirname "$0")/../support/lib.sh"
 tool=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work" || exit 1
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-expect_code() { # code command...
-  local want=$1
-  shift
-  "$@" >out.txt 2>err.txt
-  local got=$?
-  [ "$got" -eq "$want" ] || fail "$* exited $got, not $want: $(cat err.txt)"
-  ! grep -E 'JUCE Assertion failure|Leaked objects detected|ALSA lib' err.txt || fail "$* complained on stderr"
-}
+enter_work_dir
 
 sim=(--simulator --port "Velkor Simulator")
 

@@ -4,21 +4,16 @@
 # into the same program. Seeded, so that a failure can be run again:
 #   SEED=n velkor_tool_mutations.sh VELKOR_TOOL_EXECUTABLE
 set -uo pipefail
+source "$(dirname "$0")/../support/lib.sh"
 tool=$1
 seed=${SEED:-4711}
 rounds=${ROUNDS:-100}
 RANDOM=$seed
+fail_context="SEED=$seed"
 echo "velkor-tool mutations: seed $seed, $rounds rounds of each kind"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work" || exit 1
-failures=0
+enter_work_dir
 runs=0
 started=$SECONDS
-fail() {
-  echo "FAIL (SEED=$seed): $*"
-  failures=$((failures + 1))
-}
 
 # Runs a command with a time limit; code is what it exited with, which must be 0 or 1.
 check() {

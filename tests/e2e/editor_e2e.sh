@@ -2,32 +2,9 @@
 # Drives the real editor through its keyboard shortcuts, as a person would, on the current display.
 # Usage: editor_e2e.sh EDITOR_EXECUTABLE
 set -uo pipefail
-source "$(dirname "$0")/../../scripts/lib.sh"
+source "$(dirname "$0")/../support/lib.sh"
 editor=$1
-work=$(mktemp -d)
-pids=()
-failures=0
-
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-wait_for_window() { # title -> window id; polls, since a search can fail while other windows come and go
-  local deadline=$((SECONDS + 20)) id
-  while [ $SECONDS -lt $deadline ]; do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
-    if [ -n "$id" ]; then
-      echo "$id"
-      return 0
-    fi
-    sleep 0.2
-  done
-  return 1
-}
+make_work_dir
 
 window_count() { xdotool search --onlyvisible --name '^Velkor Editor - ' 2>/dev/null | wc -l; }
 windows_are() { [ "$(window_count)" -eq "$1" ]; }
@@ -68,12 +45,12 @@ default_program() {
 echo "-- start-up, Ctrl+N cascade, Ctrl+W"
 "$editor" >"$work/first.log" 2>&1 &
 pids+=($!)
-first=$(wait_for_window "Velkor Editor - Untitled1") || true
+first=$(wait_for_window '^Velkor Editor - Untitled1$') || true
 [ -n "$first" ] || fail "no window titled Untitled1"
 if [ -n "$first" ]; then
   read -r x1 y1 < <(position "$first")
   press_until "$first" ctrl+n windows_are 2
-  second=$(wait_for_window "Velkor Editor - Untitled2") || true
+  second=$(wait_for_window '^Velkor Editor - Untitled2$') || true
   [ -n "$second" ] || fail "Ctrl+N opened no second window"
   if [ -n "$second" ]; then
     read -r x2 y2 < <(position "$second")
@@ -88,7 +65,7 @@ default_program >"$work/Live Set.vkr"
 [ "$(stat -c %s "$work/Live Set.vkr")" -eq 117 ] || fail "test file is not 117 bytes"
 "$editor" "$work/Live Set.vkr" >"$work/second.log" 2>&1 &
 pids+=($!)
-w=$(wait_for_window "Velkor Editor - Live Set.vkr") || true
+w=$(wait_for_window '^Velkor Editor - Live Set.vkr$') || true
 [ -n "$w" ] || fail "the file named on the command line did not open"
 if [ -n "$w" ]; then
   # The arpeggiator's TEMPO box sits at 797,566 (62 x 15) on the panel, below the menu bar.
@@ -103,17 +80,16 @@ if [ -n "$w" ]; then
     sleep 0.3
   }
   type_tempo 200 Return
-  tempo_bytes() { od -An -tu1 -j18 -N2 "$work/Live Set.vkr" | tr -s ' ' | sed 's/^ //'; }
-  tempo_is() { [ "$(tempo_bytes)" = "$1" ]; }
-  press_until "$w" ctrl+s tempo_is "1 72" || fail "tempo bytes after Ctrl+S are '$(tempo_bytes)', want '1 72'"
+  live="$work/Live Set.vkr"
+  press_until "$w" ctrl+s tempo_is "$live" "1 72" || fail "tempo bytes after Ctrl+S are '$(tempo_of "$live")', want '1 72'"
   [ "$(stat -c %s "$work/Live Set.vkr")" -eq 117 ] || fail "saved file is not 117 bytes"
   # Typed and not committed with Return: Ctrl+S saves what the box shows.
   type_tempo 99
-  press_until "$w" ctrl+s tempo_is "0 99" || fail "typed 99 without Return, Ctrl+S saved '$(tempo_bytes)'"
+  press_until "$w" ctrl+s tempo_is "$live" "0 99" || fail "typed 99 without Return, Ctrl+S saved '$(tempo_of "$live")'"
   # A typed value and a paste, both taken back with Ctrl+Z: Ctrl+S then writes the file as it was.
   cp "$work/Live Set.vkr" "$work/before-edits.vkr"
   press_until "$w" ctrl+n windows_are 2
-  scratch=$(wait_for_window "Velkor Editor - Untitled[0-9]*") || true
+  scratch=$(wait_for_window '^Velkor Editor - Untitled[0-9]*$') || true
   if [ -n "$scratch" ]; then
     keys "$scratch" ctrl+shift+c
     press_until "$scratch" ctrl+w windows_are 1
@@ -126,9 +102,9 @@ if [ -n "$w" ]; then
   sleep 0.3
   same_as_before() { cmp -s "$work/Live Set.vkr" "$work/before-edits.vkr"; }
   changed_then_saved() { keys "$w" ctrl+s; sleep 0.5; same_as_before; }
-  changed_then_saved || fail "after two Ctrl+Z, Ctrl+S wrote tempo bytes '$(tempo_bytes)', not the file as opened"
+  changed_then_saved || fail "after two Ctrl+Z, Ctrl+S wrote tempo bytes '$(tempo_of "$live")', not the file as opened"
   keys "$w" ctrl+shift+z
-  press_until "$w" ctrl+s tempo_is "1 22" || fail "Ctrl+Shift+Z did not bring the typed tempo 150 back"
+  press_until "$w" ctrl+s tempo_is "$live" "1 22" || fail "Ctrl+Shift+Z did not bring the typed tempo 150 back"
   press_until "$w" ctrl+q editor_gone "${pids[1]}" || fail "Ctrl+Q did not quit"
 fi
 
@@ -137,7 +113,7 @@ tabbed=$'a\tb.vkr'
 default_program >"$work/$tabbed"
 "$editor" "$work/$tabbed" >"$work/third.log" 2>&1 &
 pids+=($!)
-w=$(wait_for_window "Velkor Editor - a.b.vkr") || true
+w=$(wait_for_window '^Velkor Editor - a.b.vkr$') || true
 [ -n "$w" ] || fail "the file named with a tab did not open"
 [ -z "$(xdotool search --onlyvisible --name '^Velkor Editor$' 2>/dev/null)" ] || fail "a message came up instead"
 [ -n "$w" ] && { press_until "$w" ctrl+q editor_gone "${pids[2]}" || fail "Ctrl+Q did not quit"; }

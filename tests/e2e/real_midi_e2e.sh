@@ -7,31 +7,15 @@
 # changed.
 # Usage: real_midi_e2e.sh EDITOR_EXECUTABLE STAND_IN_PRELOAD
 set -uo pipefail
-source "$(dirname "$0")/../../scripts/lib.sh"
+source "$(dirname "$0")/../support/lib.sh"
 editor=$1
 preload=$2
-work=$(mktemp -d)
-pids=()
-failures=0
-
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+make_work_dir
 
 export VELKOR_SEQ_STATE=$work/controller
 mkdir -p "$VELKOR_SEQ_STATE/device-1" "$VELKOR_SEQ_STATE/device-2"
 device() { echo "$VELKOR_SEQ_STATE/device-$1"; }
 
-find_window() { # title regex -> window id
-  xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1
-}
-has_window() { [ -n "$(find_window "$1")" ]; }
-wait_for_window() { # title regex -> window id, within 20 s
-  wait_until 20 has_window "$1" && find_window "$1"
-}
 # Device Setup has no title: it is the visible 360 x 425 window.
 find_device_setup() {
   local id
@@ -79,8 +63,6 @@ set_tempo() { # window value
   xdotool key --clearmodifiers Return
   sleep 0.3
 }
-tempo_of() { od -An -tu1 -j18 -N2 "$1" 2>/dev/null | tr -s ' ' | sed 's/^ //'; }
-same_file() { cmp -s "$1" "$2"; }
 
 start_editor() { # log
   LD_PRELOAD=$preload "$editor" >"$work/$1" 2>&1 &
@@ -198,7 +180,7 @@ if [ -n "${w:-}" ]; then
     choose_rows "$setup" 1
     ok "$setup"
     librarian_row "$lib" 2 send
-    wait_until 5 eval '[ "$(tempo_of "$(device 1)/slot-2.vkr")" = "0 99" ]' ||
+    wait_until 5 tempo_is "$(device 1)/slot-2.vkr" "0 99" ||
       fail "Send Here stored tempo bytes '$(tempo_of "$(device 1)/slot-2.vkr")' in slot 2"
     click "$lib" 70 105
     sleep 1.5

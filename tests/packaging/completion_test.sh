@@ -4,14 +4,12 @@
 # the files each argument may be.
 # Usage: completion_test.sh VELKOR_TOOL COMPLETION_FILE
 set -uo pipefail
+source "$(dirname "$0")/../support/lib.sh"
 tool=$1
 source "$(dirname "$0")/tool_help.sh"
 # shellcheck source=/dev/null
 source "$2" || { echo "FAIL: $2 does not load"; exit 1; }
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+make_work_dir
 
 # What completing the last word of the command line offers, one a line, sorted.
 offered() { # words after velkor-tool; the last one is being completed

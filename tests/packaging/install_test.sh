@@ -5,11 +5,9 @@
 # without an error or a warning.
 # Usage: install_test.sh BUILD_DIR
 set -uo pipefail
+source "$(dirname "$0")/../support/lib.sh"
 build=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+make_work_dir
 
 id=example.harvane.VelkorEditor
 check_tree() { # root of an installed /usr-like tree

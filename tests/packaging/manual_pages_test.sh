@@ -4,11 +4,10 @@
 # warning.
 # Usage: manual_pages_test.sh VELKOR_TOOL PAGES_DIR (holding velkor-tool.1 and velkor-editor.1)
 set -uo pipefail
+source "$(dirname "$0")/../support/lib.sh"
 source "$(dirname "$0")/tool_help.sh"
 tool=$1
 pages=$2
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 same() { # what, expected (from --help), found (in the page)
   [ "$2" = "$3" ] || fail "$1 differ: --help has [$(tr '\n' ' ' <<<"$2")], the page has [$(tr '\n' ' ' <<<"$3")]"
 }
@@ -35,15 +34,15 @@ commands=$(help_commands "$tool" | sort)
 same "the commands" "$commands" "$(tags COMMANDS | awk '{ print $1 }' | grep -vx help | sort)"
 
 synopsis=$(section SYNOPSIS)
-options=--help
+help_listed=--help
 for command in $commands; do
   usage=$("$tool" "$command" --help 2>/dev/null | sed -n 's/^Usage: //p' | sed 's/ *$//')
   # Optional parts are the page's additions; what remains must be the usage itself.
   line=$(grep -E "^velkor-tool $command( |$)" <<<"$synopsis" | sed -E 's/ \[[^]]*\]//g')
   same "the usage of $command" "$usage" "$line"
-  options+=$'\n'$(help_options "$tool" "$command")
+  help_listed+=$'\n'$(help_options "$tool" "$command")
 done
-same "the options" "$(grep . <<<"$options" | sort -u)" "$(tags OPTIONS | sort -u)"
+same "the options" "$(grep . <<<"$help_listed" | sort -u)" "$(tags OPTIONS | sort -u)"
 
 faults=$(help_faults "$tool" | sort)
 same "the simulator faults" "$faults" "$(tags OPTIONS nested | sort)"

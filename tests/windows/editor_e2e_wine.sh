@@ -4,19 +4,10 @@
 # program sent to slot 3 and fetched into a second window opened with Ctrl+O.
 # Usage: editor_e2e_wine.sh VELKOR_EDITOR_EXE   (on the current DISPLAY, WINEPREFIX set by the caller)
 set -uo pipefail
-source "$(dirname "$0")/../../scripts/lib.sh"
+source "$(dirname "$0")/../support/lib.sh"
 editor=$1
-work=$(mktemp -d)
-corpus="$(cd "$(dirname "$0")/../.." && pwd)/fuzz/corpus/read_program_file"
+make_work_dir
 desktop_name="velkor-e2e"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-cleanup() {
-  [ -n "${wine_pid:-}" ] && kill "$wine_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
 
 window_is_up() { xdotool search --name "^$1\$" >/dev/null 2>&1; }
 no_editor_window() { ! xdotool search --name '^Velkor Editor - ' >/dev/null 2>&1; }
@@ -27,9 +18,6 @@ panel_click() { # window-index x y
   click $((15 * $1 + $2)) $((15 * $1 + 69 + $3))
 }
 keys() { xdotool key --clearmodifiers "$@"; sleep 0.3; }
-tempo_bytes() { od -An -tu1 -j18 -N2 "$1" | tr -s ' ' | sed 's/^ //'; }
-tempo_is() { [ "$(tempo_bytes "$1")" = "$2" ]; }
-same_files() { cmp -s "$1" "$2"; }
 tempo_box() { import -window root -crop 62x15+797+635 +repage "$1" 2>/dev/null; }
 
 cp "$corpus/default.vkr" "$work/Live Set.vkr"
@@ -37,7 +25,7 @@ cp "$corpus/default.vkr" "$work/Other.vkr"
 
 wine explorer "/desktop=$desktop_name,1600x1000" "$editor" --simulator "$(winepath -w "$work/Live Set.vkr")" \
   >"$work/editor.log" 2>&1 &
-wine_pid=$!
+pids+=($!)
 
 if ! wait_until 60 window_is_up "Velkor Editor - Live Set.vkr"; then
   fail "the file named on the command line did not open (no window 'Velkor Editor - Live Set.vkr')"
@@ -58,7 +46,7 @@ for _ in 1 2 3; do
   keys ctrl+s
   wait_until 4 tempo_is "$work/Live Set.vkr" "1 72" && break
 done
-tempo_is "$work/Live Set.vkr" "1 72" || fail "tempo bytes after Ctrl+S are '$(tempo_bytes "$work/Live Set.vkr")', want '1 72'"
+tempo_is "$work/Live Set.vkr" "1 72" || fail "tempo bytes after Ctrl+S are '$(tempo_of "$work/Live Set.vkr")', want '1 72'"
 sleep 0.5
 tempo_box "$work/tempo-after.png"
 changed=$(compare -metric AE "$work/tempo-before.png" "$work/tempo-after.png" null: 2>&1)
@@ -89,9 +77,9 @@ for _ in 1 2 3; do
   panel_click 1 158 528
   sleep 1
   keys ctrl+s
-  wait_until 4 same_files "$work/Other.vkr" "$work/Live Set.vkr" && break
+  wait_until 4 same_file "$work/Other.vkr" "$work/Live Set.vkr" && break
 done
-same_files "$work/Other.vkr" "$work/Live Set.vkr" ||
+same_file "$work/Other.vkr" "$work/Live Set.vkr" ||
   fail "Other.vkr after GET 3 and Ctrl+S differs from the program sent: $(cmp "$work/Other.vkr" "$work/Live Set.vkr")"
 [ "$(stat -c %s "$work/Other.vkr")" -eq 117 ] || fail "Other.vkr is not 117 bytes"
 

@@ -5,11 +5,9 @@
 # Usage: installer_test.sh BUILD_WINDOWS_DIR   (exit code: the number of failed checks)
 set -uo pipefail
 [ $# -eq 1 ] || { echo "usage: $0 BUILD_WINDOWS_DIR" >&2; exit 2; }
-source "$(dirname "$0")/../../scripts/lib.sh"
+source "$(dirname "$0")/../support/lib.sh"
 dir=$(cd "$1" && pwd) || exit 2
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 finish() { [ "$failures" -eq 0 ] && echo "installer: all passed"; exit $((failures > 125 ? 125 : failures)); }
 
 version=$(project_version)
@@ -30,14 +28,15 @@ shortcut="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Velkor Editor
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\VelkorEditor'
 
 own_display=0
-log=$(mktemp)
-cleanup() {
+make_work_dir
+log=$work/wine.log
+wine_cleanup() {
   timeout 10 wineserver -k >/dev/null 2>&1
   timeout 10 wineserver -w >/dev/null 2>&1
-  rm -rf "$WINEPREFIX" "$log"
-  [ "$own_display" -eq 1 ] && stop_virtual_display
+  rm -rf "$WINEPREFIX"
+  [ "$own_display" -eq 0 ] || stop_virtual_display
 }
-trap cleanup EXIT
+on_exit wine_cleanup
 if [ -z "${DISPLAY:-}" ]; then
   start_virtual_display || { fail "no virtual display"; finish; }
   own_display=1
@@ -122,7 +121,7 @@ close_editors
 
 # Opening a file through the association; the space in the path tests the quoting of "%1".
 mkdir -p "$drive/users/Public/Velkor test"
-cp "$root/fuzz/corpus/read_program_file/default.vkr" "$drive/users/Public/Velkor test/assoc check.vkr"
+cp "$corpus/default.vkr" "$drive/users/Public/Velkor test/assoc check.vkr"
 run 20 start 'C:\users\Public\Velkor test\assoc check.vkr' >/dev/null || fail "start on a .vkr file failed"
 wait_until 30 window_shown '^Velkor Editor - assoc check\.vkr' || fail "a .vkr file opened from the shell showed no editor window"
 close_editors

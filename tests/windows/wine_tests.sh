@@ -6,7 +6,7 @@ set -uo pipefail
 out=$(cd "$1" && pwd)
 linux_tool=$2
 here=$(cd "$(dirname "$0")" && pwd)
-source "$here/../../scripts/lib.sh"
+source "$here/../support/lib.sh"
 
 export WINEPREFIX="$out/wine"
 export WINEDEBUG=-all
@@ -14,11 +14,8 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 failed=()
 
-cleanup() {
-  wineserver -k 2>/dev/null
-  stop_virtual_display
-}
-trap cleanup EXIT
+on_exit 'wineserver -k 2>/dev/null'
+on_exit stop_virtual_display
 start_virtual_display || exit 1
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
