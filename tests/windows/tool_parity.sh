@@ -3,29 +3,28 @@
 # same standard output, standard error and exit code, byte for byte, and the same files written.
 # Usage: tool_parity.sh WINDOWS_VELKOR_TOOL_EXE LINUX_VELKOR_TOOL
 set -uo pipefail
+source "$(dirname "$0")/../support/lib.sh"
 windows_tool=$(realpath "$1")
 linux_tool=$(realpath "$2")
-corpus="$(cd "$(dirname "$0")/../.." && pwd)/fuzz/corpus/read_program_file"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work" || exit 1
-failures=0
+enter_work_dir
 checks=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-# Runs one command line with both tools in the same folder, with the same standard input.
-same() { # [--stdin FILE] arguments...
+# Runs one command line with each tool in a folder of its own, the two holding the same files, and
+# compares what they print, their exit codes and the files they leave: a command that writes nothing
+# on one side shows. After a difference the Windows folder is made the Linux one again, so that one
+# fault is reported once.
+same() { # [--stdin FILE, read in each tool's folder] arguments...
   local input=/dev/null
   if [ "${1:-}" = --stdin ]; then input=$2; shift 2; fi
   checks=$((checks + 1))
-  "$linux_tool" "$@" <"$input" >linux.out 2>linux.err
+  (cd "$work/linux" && "$linux_tool" "$@" <"$input" >"$work/linux.out" 2>"$work/linux.err")
   local linux_code=$?
-  wine "$windows_tool" "$@" <"$input" >windows.out 2>windows.err
+  (cd "$work/windows" && wine "$windows_tool" "$@" <"$input" >"$work/windows.out" 2>"$work/windows.err")
   local windows_code=$?
   # Now and then Wine fails to start a process at all: exit 1 and not a byte written. That is Wine,
   # not the tool, so the command is run once more.
   if [ "$windows_code" -eq 1 ] && [ ! -s windows.out ] && [ ! -s windows.err ] && [ "$linux_code" -ne 1 ]; then
-    wine "$windows_tool" "$@" <"$input" >windows.out 2>windows.err
+    (cd "$work/windows" && wine "$windows_tool" "$@" <"$input" >"$work/windows.out" 2>"$work/windows.err")
     windows_code=$?
   fi
   # A debug build of the framework announces its version; the Windows build is a release build.
@@ -33,10 +32,15 @@ same() { # [--stdin FILE] arguments...
   [ "$linux_code" -eq "$windows_code" ] || fail "$*: exit $windows_code on Windows, $linux_code on Linux"
   cmp -s linux.out windows.out || fail "$*: standard output differs: $(diff linux.out windows.out | head -n 6)"
   cmp -s linux.err windows.err || fail "$*: standard error differs: $(diff linux.err windows.err | head -n 6)"
+  if ! diff -rq linux windows >tree.diff 2>&1; then
+    fail "$*: the files written differ: $(head -n 6 tree.diff)"
+    rm -rf windows && cp -a linux windows
+  fi
 }
 
 # Programs: the editor's default, a dump as the controller sends it, one with a zeroed header, and
-# variants made through JSON by the Linux tool.
+# variants made through JSON by the Linux tool, made in the folder both tools' folders start from.
+mkdir inputs && cd inputs || exit 1
 cp "$corpus/default.vkr" default.vkr
 cp "$corpus/dump_program3.syx" dump.vkr
 cp "$corpus/zero_header.vkr" zero.vkr
@@ -56,6 +60,11 @@ cp "$corpus/short.vkr" short.vkr
 printf 'not a program' >text.vkr
 head -c 20 default.vkr >bad-value.vkr && printf '\x80' >>bad-value.vkr && tail -c 96 default.vkr >>bad-value.vkr
 mkdir folder.vkr
+sed 's/"tempo": 128/"tempo": 300/' default.json >too-fast.json
+printf '{"format": "Velkor program"' >broken.json
+# A name with spaces and letters outside ASCII reaches the Windows tool whole.
+cp variant-0.vkr "Live Set – Ünterwegs.vkr"
+cd "$work" && cp -a inputs linux && cp -a inputs windows || exit 1
 
 same --version
 same --help
@@ -80,23 +89,22 @@ same show bad-value.vkr
 same export text.vkr
 same diff default.vkr short.vkr
 
-# JSON into program files: from a file and from standard input, good and refused.
+# JSON into program files: from a file and from standard input, good and refused. Each tool's import
+# from a file must be the Linux tool's and its own from standard input.
 for i in "${!edits[@]}"; do
-  same import "variant-$i.json" "windows-$i.vkr"
-  "$linux_tool" import "variant-$i.json" "linux-$i.vkr" 2>/dev/null
-  cmp -s "linux-$i.vkr" "windows-$i.vkr" || fail "import of variant $i wrote different files"
+  same import "variant-$i.json" "imported-$i.vkr"
+  cmp -s "linux/imported-$i.vkr" "windows/imported-$i.vkr" || fail "import of variant $i wrote different files"
   same --stdin "variant-$i.json" import - "stdin-$i.vkr"
-  cmp -s "linux-$i.vkr" "stdin-$i.vkr" || fail "import - of variant $i wrote a different file"
+  for side in linux windows; do
+    cmp -s "linux/imported-$i.vkr" "$side/stdin-$i.vkr" || fail "import - of variant $i wrote a different file on $side"
+  done
 done
-sed 's/"tempo": 128/"tempo": 300/' default.json >too-fast.json
 same import too-fast.json refused.vkr
-[ ! -e refused.vkr ] || fail "a refused import wrote a file"
-printf '{"format": "Velkor program"' >broken.json
+[ ! -e linux/refused.vkr ] && [ ! -e windows/refused.vkr ] || fail "a refused import wrote a file"
 same import broken.json refused.vkr
 same --stdin too-fast.json import - refused.vkr
+[ ! -e linux/refused.vkr ] && [ ! -e windows/refused.vkr ] || fail "a refused import wrote a file"
 
-# A name with spaces and letters outside ASCII reaches the Windows tool whole.
-cp variant-0.vkr "Live Set – Ünterwegs.vkr"
 same show "Live Set – Ünterwegs.vkr"
 same export "Live Set – Ünterwegs.vkr"
 
