@@ -37,8 +37,10 @@ class AlsaPorts : public ::testing::Test
 protected:
     void SetUp() override
     {
+        // Without it JUCE would reach for a sequencer that is not there; a skip would pass unseen.
         if (dlsym(RTLD_DEFAULT, "velkor_seq_stand_in") == nullptr)
-            GTEST_SKIP() << "runs only with the sequencer stand-in preloaded";
+            FAIL() << "the sequencer stand-in is not preloaded: run with LD_PRELOAD naming "
+                      "libvelkor_seq_stand_in.so (ctest sets it)";
         state = juce::File::createTempFile("seq");
         ASSERT_TRUE(state.createDirectory());
         setenv("VELKOR_SEQ_STATE", state.getFullPathName().toRawUTF8(), 1);
