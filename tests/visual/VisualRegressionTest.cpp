@@ -7,7 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <iostream>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -30,6 +35,12 @@ juce::File mismatchFolder()
 bool refreshingReferences()
 {
     return juce::SystemStats::getEnvironmentVariable("VELKOR_UPDATE_REFERENCES", {}) == "1";
+}
+
+// A redraw there would turn every visual test into a pass, whatever the panels look like.
+bool underCi()
+{
+    return juce::SystemStats::getEnvironmentVariable("CI", {}).equalsIgnoreCase("true");
 }
 
 bool isOpaque(const juce::Image& image)
@@ -102,20 +113,30 @@ bool writePng(const juce::Image& image, const juce::File& file)
            << (written ? "" : "\n  (could not write them)");
 }
 
-::testing::AssertionResult looksAsBefore(const juce::Image& rendered, const juce::String& name)
+::testing::AssertionResult looksAsBefore(const juce::Image& rendered, const juce::File& reference,
+                                         const juce::File& mismatches)
 {
-    const juce::File reference = referenceFolder().getChildFile(name + ".png");
     if (!refreshingReferences())
     {
-        auto result = matchesReference(rendered, reference, mismatchFolder());
+        auto result = matchesReference(rendered, reference, mismatches);
         if (result)
             std::cout << result.message() << "\n";
         return result;
     }
+    if (underCi())
+        return ::testing::AssertionFailure()
+               << reference.getFileNameWithoutExtension()
+               << ": VELKOR_UPDATE_REFERENCES=1, but reference updating is refused under CI (CI=true); "
+                  "nothing was written or compared";
     if (!writePng(rendered, reference))
         return ::testing::AssertionFailure() << "cannot write " << reference.getFullPathName();
     std::cout << "wrote " << reference.getFullPathName() << "\n";
     return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult looksAsBefore(const juce::Image& rendered, const juce::String& name)
+{
+    return looksAsBefore(rendered, referenceFolder().getChildFile(name + ".png"), mismatchFolder());
 }
 
 // Lets the queued selections and texts land, as they have once a window is up.
@@ -246,6 +267,44 @@ TEST_F(VisualRegression, AboutPanel)
 
 namespace
 {
+// A folder of pictures of a test's own, gone at its end.
+struct ScratchFolder
+{
+    const juce::File folder = juce::File::getSpecialLocation(juce::File::tempDirectory)
+                                  .getNonexistentChildFile("velkor-visual", {}, false);
+    ~ScratchFolder() { folder.deleteRecursively(); }
+};
+
+// Environment variables set (or, given nullptr, unset) for one test; the earlier values come back.
+class EnvironmentForTest
+{
+public:
+    EnvironmentForTest(std::initializer_list<std::pair<const char*, const char*>> values)
+    {
+        for (const auto& [name, value] : values)
+        {
+            const char* before = std::getenv(name);
+            saved.emplace_back(name, before == nullptr ? std::nullopt : std::optional<std::string>(before));
+            put(name, value);
+        }
+    }
+    ~EnvironmentForTest()
+    {
+        for (const auto& [name, value] : saved)
+            put(name.c_str(), value ? value->c_str() : nullptr);
+    }
+
+private:
+    static void put(const char* name, const char* value)
+    {
+        if (value == nullptr)
+            unsetenv(name);
+        else
+            setenv(name, value, 1);
+    }
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved;
+};
+
 juce::Image plainPicture(int width, int height, juce::Colour colour)
 {
     juce::Image image(juce::Image::ARGB, width, height, true);
@@ -351,12 +410,7 @@ TEST_F(VisualRegression, AWidgetMovedByTwoPixelsIsCaught)
 
 TEST_F(VisualRegression, AMismatchLeavesTheRenderedAndDifferencePicturesNamedInTheMessage)
 {
-    struct Scratch
-    {
-        const juce::File folder = juce::File::getSpecialLocation(juce::File::tempDirectory)
-                                      .getNonexistentChildFile("velkor-visual", {}, false);
-        ~Scratch() { folder.deleteRecursively(); }
-    } scratch;
+    ScratchFolder scratch;
     const juce::File& folder = scratch.folder;
     const juce::File references = folder.getChildFile("references");
     const juce::File mismatches = folder.getChildFile("mismatches");
@@ -389,4 +443,32 @@ TEST_F(VisualRegression, AMismatchLeavesTheRenderedAndDifferencePicturesNamedInT
     EXPECT_FALSE(missing);
     EXPECT_TRUE(juce::String(missing.message()).contains("no readable reference")) << missing.message();
     EXPECT_TRUE(mismatches.getChildFile("none.rendered.png").existsAsFile());
+}
+
+TEST_F(VisualRegression, UpdatingReferencesIsRefusedUnderCi)
+{
+    ScratchFolder scratch;
+    const juce::File reference = scratch.folder.getChildFile("references").getChildFile("about.png");
+    const juce::File mismatches = scratch.folder.getChildFile("mismatches");
+    AboutComponent panel;
+    const juce::Image rendered = render(panel);
+
+    {
+        const EnvironmentForTest ci{{"VELKOR_UPDATE_REFERENCES", "1"}, {"CI", "true"}};
+        const auto refused = looksAsBefore(rendered, reference, mismatches);
+        EXPECT_FALSE(refused);
+        EXPECT_TRUE(juce::String(refused.message()).contains("reference updating is refused under CI"))
+            << refused.message();
+        EXPECT_FALSE(reference.exists()) << "a refused update wrote the reference";
+    }
+    {
+        const EnvironmentForTest developer{{"VELKOR_UPDATE_REFERENCES", "1"}, {"CI", nullptr}};
+        EXPECT_TRUE(looksAsBefore(rendered, reference, mismatches));
+        EXPECT_TRUE(reference.existsAsFile());
+    }
+    // Under CI without the variable the pictures are compared as ever, a mismatch failing.
+    const EnvironmentForTest comparing{{"VELKOR_UPDATE_REFERENCES", nullptr}, {"CI", "true"}};
+    EXPECT_TRUE(looksAsBefore(rendered, reference, mismatches));
+    panel.versionLabel->setTopLeftPosition(panel.versionLabel->getPosition().translated(0, 2));
+    EXPECT_FALSE(looksAsBefore(render(panel), reference, mismatches));
 }
