@@ -21,6 +21,22 @@ juce::String plural(int count, const juce::String& one, const juce::String& many
 {
     return juce::String(count) + " " + (count == 1 ? one : many);
 }
+
+juce::String noAnswerText()
+{
+    return "no answer within " + juce::String(Librarian::answerTimeoutMs / 1000) + " seconds";
+}
+
+// Slots only: "PROGRAM 1", "PROGRAM 1 and 3", "PROGRAM 2, 3 and 4".
+juce::String slotList(const juce::Array<int>& rows)
+{
+    juce::StringArray numbers;
+    for (const int row : rows)
+        numbers.add(juce::String(row + 1));
+    const juce::String last = numbers[numbers.size() - 1];
+    numbers.remove(numbers.size() - 1);
+    return "PROGRAM " + (numbers.isEmpty() ? last : numbers.joinIntoString(", ") + " and " + last);
+}
 } // namespace
 
 // Shared with the input thread and with posted callbacks, so that one landing after the Librarian
@@ -115,7 +131,7 @@ juce::String Librarian::describeState(int index) const
     case State::read:
         return "read" + at;
     case State::noAnswer:
-        return "no answer within " + juce::String(answerTimeoutMs / 1000) + " seconds";
+        return noAnswerText();
     case State::badDump:
         return "bad dump: " + row.problem;
     case State::verified:
@@ -123,8 +139,25 @@ juce::String Librarian::describeState(int index) const
     case State::differs:
         return "written, but reads back with " + plural(row.differences.size(), "value", "values") +
                " changed: " + row.differences.joinIntoString("; ");
+    case State::unverified:
+        return "written, not verified: " + row.problem;
     }
     return {};
+}
+
+juce::StringArray Librarian::describeWrites(const Outcome& o)
+{
+    juce::StringArray lines;
+    const auto add = [&lines](const juce::String& what, const juce::Array<int>& rows)
+    {
+        if (!rows.isEmpty())
+            lines.add(what + ": " + slotList(rows) + ".");
+    };
+    add("Written and verified", o.verifiedRows);
+    add("Written, but read back with other values", o.differingRows);
+    add("Written, not verified", o.unverifiedRows);
+    add("Not written, unchanged", o.unwrittenRows);
+    return lines;
 }
 
 juce::String Librarian::summarise(int index) const
@@ -238,8 +271,11 @@ void Librarian::sendHere(int index)
                   status = "\"" + name + "\" written to " + rowName(index) + " and verified.";
               else if (o.differ == 1)
                   status = rowName(index) + " reads back other values than were written.";
+              else if (o.written == 1)
+                  status = rowName(index) + " was written, but could not be read back to verify it: " +
+                           rows[static_cast<std::size_t>(index)].problem + ".";
               else
-                  status = rowName(index) + " was written, but could not be read back to verify it.";
+                  status = "Nothing was written to " + rowName(index) + ": the MIDI output is not open.";
           });
 }
 
@@ -328,10 +364,14 @@ void Librarian::restoreAll(const juce::File& folder,
                   status = "PROGRAM 1 to 4 restored from " + folder.getFullPathName() + " and verified.";
                   return;
               }
-              status = "Restore: " + juce::String(o.verified) + " of 4 slots verified.";
+              const juce::StringArray slots = describeWrites(o);
+              status = "Restore: " + juce::String(o.verified) + " of 4 slots verified. " +
+                       slots.joinIntoString(" ");
+              const juce::String why = o.outputClosed ? ", and the MIDI output closed."
+                                       : o.stopped    ? ", and the controller stopped answering."
+                                                      : ".";
               UserMessage::show("The restore did not complete: " + juce::String(o.verified) +
-                                " of 4 slots verified" +
-                                (o.stopped ? ", and the controller stopped answering." : ".") +
+                                " of 4 slots verified" + why + "\n\n" + slots.joinIntoString("\n") +
                                 "\n\nThe rows of the Librarian say what happened to each slot.");
           });
 }
@@ -361,20 +401,40 @@ void Librarian::startStep()
     badDump.reset();
     Row& row = rows[static_cast<std::size_t>(current->row)];
     const int number = row.programNumber;
-    bool sent = true;
+    bool sent = true, wrote = false;
     if (current->write)
-        sent =
+        sent = wrote =
             services.send(ProgramSysEx::programWriteMessage(ProgramImage::toData(*current->write), number));
     if (sent)
         sent = services.send(ProgramSysEx::programRequestMessage(number));
     if (!sent)
     {
         // The output went away under us: nothing more can be asked.
+        if (wrote)
+        {
+            row.state = State::unverified;
+            row.problem = "the MIDI output closed before it could be read back";
+            row.image.reset();
+            row.when = juce::Time::getCurrentTime();
+            ++outcome.written;
+            outcome.unverifiedRows.add(current->row);
+        }
+        else if (current->write)
+            outcome.unwrittenRows.add(current->row);
+        for (const Step& left : pending)
+            if (left.write)
+                outcome.unwrittenRows.add(left.row);
         current.reset();
         pending.clear();
-        outcome.stopped = true;
+        outcome.stopped = outcome.outputClosed = true;
         finishJob();
-        needOutput();
+        // The job's report stays in front of the advice.
+        const juce::String report = status;
+        if (needOutput())
+        {
+            status = report + " " + status;
+            changed();
+        }
         return;
     }
     row.activity = current->write ? "writing and reading back" : "reading";
@@ -435,6 +495,8 @@ void Librarian::finishStep(std::optional<ByteArray> image)
     row.differences.clear();
     row.problem.clear();
     ++stepsDone;
+    if (step.write)
+        ++outcome.written;
     if (image)
     {
         row.image = image;
@@ -442,8 +504,10 @@ void Librarian::finishStep(std::optional<ByteArray> image)
         if (step.write)
         {
             row.differences = ProgramText::diff(*step.write, *image);
-            row.state = row.differences.isEmpty() ? State::verified : State::differs;
-            ++(row.differences.isEmpty() ? outcome.verified : outcome.differ);
+            const bool same = row.differences.isEmpty();
+            row.state = same ? State::verified : State::differs;
+            ++(same ? outcome.verified : outcome.differ);
+            (same ? outcome.verifiedRows : outcome.differingRows).add(step.row);
         }
         else
             row.state = State::read;
@@ -451,18 +515,25 @@ void Librarian::finishStep(std::optional<ByteArray> image)
     else if (badDump)
     {
         row.image.reset();
-        row.state = State::badDump;
-        row.problem = *badDump;
+        row.state = step.write ? State::unverified : State::badDump;
+        row.problem = step.write ? "bad dump: " + *badDump : *badDump;
         ++outcome.bad;
+        if (step.write)
+            outcome.unverifiedRows.add(step.row);
     }
     else
     {
         row.image.reset();
-        row.state = State::noAnswer;
+        row.state = step.write ? State::unverified : State::noAnswer;
         ++outcome.noAnswer;
         // A restore goes no further once the controller stops answering.
         if (step.write)
         {
+            row.problem = noAnswerText();
+            outcome.unverifiedRows.add(step.row);
+            for (const Step& left : pending)
+                if (left.write)
+                    outcome.unwrittenRows.add(left.row);
             outcome.stopped = !pending.empty();
             pending.clear();
         }

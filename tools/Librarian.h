@@ -47,7 +47,9 @@ public:
         badDump,
         // After a write: read back equal, or not.
         verified,
-        differs
+        differs,
+        // Written, but no good dump came back to check it against.
+        unverified
     };
 
     struct Row
@@ -57,7 +59,8 @@ public:
         juce::Time when;
         // The last program the controller gave for this row, as a program file holds it.
         std::optional<ByteArray> image;
-        // A bad dump's reason, or what a write that did not verify differs in.
+        // A bad dump's reason, why a write could not be checked, or what a write that did not verify
+        // differs in.
         juce::String problem;
         juce::StringArray differences;
         // "reading", "writing" while a step on this row is under way.
@@ -116,7 +119,13 @@ private:
     {
         int read = 0, written = 0, verified = 0, noAnswer = 0, bad = 0, differ = 0;
         bool stopped = false;
+        // The output went away: nothing more could be sent.
+        bool outputClosed = false;
+        // Rows by what became of the write meant for them.
+        juce::Array<int> verifiedRows, differingRows, unverifiedRows, unwrittenRows;
     };
+    // Which slots a write job wrote, verified or left alone, for its report.
+    static juce::StringArray describeWrites(const Outcome& outcome);
 
     void restoreAll(const juce::File& folder, const std::array<ByteArray, 4>& images);
     void start(const juce::String& name, std::deque<Step> steps,

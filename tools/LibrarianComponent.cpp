@@ -24,6 +24,7 @@ juce::Colour stateColour(Librarian::State state)
     case Librarian::State::noAnswer:
     case Librarian::State::badDump:
     case Librarian::State::differs:
+    case Librarian::State::unverified:
         return juce::Colour(accent);
     case Librarian::State::notRead:
         break;
@@ -201,6 +202,8 @@ void LibrarianComponent::refresh()
     progressBar.setTextToDisplay(librarian.getStatus());
     progressBar.setVisible(busy);
     statusLabel.setText(librarian.getStatus(), juce::dontSendNotification);
+    // A report naming every slot may not fit the line.
+    statusLabel.setTooltip(librarian.getStatus());
     statusLabel.setVisible(!busy);
     for (auto* button : {&readAllButton, &backUpButton, &restoreButton})
         button->setEnabled(!busy);

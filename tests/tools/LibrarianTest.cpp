@@ -171,7 +171,8 @@ TEST_F(LibrarianTest, SendHereVerifiesWhatTheControllerKept)
         VelkorSimulator::Fault fault;
         Librarian::State state;
     } cases[] = {{VelkorSimulator::Fault::none, Librarian::State::verified},
-                 {VelkorSimulator::Fault::changesValue, Librarian::State::differs}};
+                 {VelkorSimulator::Fault::changesValue, Librarian::State::differs},
+                 {VelkorSimulator::Fault::noReply, Librarian::State::unverified}};
     mainWindow().getController().applyProgramValues(decodeProgramSysExData(program.data(), 115), false);
     for (const auto& c : cases)
     {
@@ -181,6 +182,9 @@ TEST_F(LibrarianTest, SendHereVerifiesWhatTheControllerKept)
         EXPECT_EQ(librarian().getRow(1).state, c.state);
         if (c.state == Librarian::State::verified)
             EXPECT_EQ(slotFile(2), ProgramImage::fromData(mainWindow().getProgramImage()));
+        else if (c.state == Librarian::State::unverified)
+            EXPECT_EQ(librarian().getStatus(), "PROGRAM 2 was written, but could not be read back to verify "
+                                               "it: no answer within 2 seconds.");
         else
         {
             ASSERT_EQ(librarian().getRow(1).differences.size(), 1);
@@ -271,6 +275,23 @@ TEST_F(LibrarianTest, BackUpAndRestoreMoveAllFourSlotsOrNone)
         EXPECT_EQ(librarian().getRow(slot - 1).state, Librarian::State::verified);
     }
     EXPECT_TRUE(librarian().getStatus().startsWith("PROGRAM 1 to 4 restored")) << librarian().getStatus();
+
+    // The controller takes slot 1's write and then goes silent: slot 1 is named as overwritten.
+    simulator->receive(ProgramSysEx::programWriteMessage(randomProgram(31), 2));
+    const ByteArray keptSlot2 = slotFile(2);
+    simulator->setFault(VelkorSimulator::Fault::noReply);
+    messages.clear();
+    librarian().restoreFrom(folder);
+    ASSERT_TRUE(waitUntilIdle());
+    EXPECT_EQ(slotFile(1), saved[0]);
+    EXPECT_EQ(slotFile(2), keptSlot2);
+    EXPECT_EQ(librarian().describeState(0), "written, not verified: no answer within 2 seconds");
+    EXPECT_EQ(librarian().getStatus(), "Restore: 0 of 4 slots verified. Written, not verified: PROGRAM 1. "
+                                       "Not written, unchanged: PROGRAM 2, 3 and 4.");
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains("stopped answering.\n\nWritten, not verified: PROGRAM 1.\n"
+                                     "Not written, unchanged: PROGRAM 2, 3 and 4."))
+        << messages[0];
 }
 
 TEST_F(LibrarianWithoutPortsTest, ItOpensDeviceSetupAndOnceClosedWatchesNothing)
