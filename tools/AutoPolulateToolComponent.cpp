@@ -50,6 +50,9 @@ juce::StringArray directions()
 {
     return {"ASCENDING", "DESCENDING"};
 }
+
+// The strip below the two frames.
+const juce::Rectangle<int> noticeArea{17, 251, 599, 16};
 } // namespace
 
 AutoPolulateToolComponent::AutoPolulateToolComponent()
@@ -183,6 +186,21 @@ void AutoPolulateToolComponent::paint(juce::Graphics& g)
     };
     for (const auto& [text, area] : captions)
         PanelStyle::drawCaption(g, text, area, juce::Justification::centredLeft, plain, black);
+
+    if (notice.isNotEmpty())
+    {
+        g.setColour(black);
+        g.setFont(juce::Font(12.0f));
+        g.drawFittedText(notice, noticeArea, juce::Justification::centred, 1, 0.75f);
+    }
+}
+
+void AutoPolulateToolComponent::setNotice(const juce::String& text)
+{
+    if (text == notice)
+        return;
+    notice = text;
+    repaint(noticeArea);
 }
 
 void AutoPolulateToolComponent::resized()

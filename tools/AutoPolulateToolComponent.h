@@ -28,6 +28,10 @@ public:
     void buttonClicked(juce::Button* button) override;
     void buttonStateChanged(juce::Button*) override {}
 
+    // A line under the frames saying what the last apply could not write; empty draws nothing.
+    void setNotice(const juce::String& text);
+    juce::String getNotice() const { return notice; }
+
     CustomLook look;
     std::unique_ptr<juce::ComboBox> knobCcDirection;
     std::unique_ptr<juce::ImageButton> applyBankAButton;
@@ -56,6 +60,8 @@ public:
 
 private:
     bool isTickBox(const juce::Button* button) const;
+
+    juce::String notice;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(AutoPolulateToolComponent)
 };

@@ -2,6 +2,7 @@
 
 #include "app/MainWindow.h"
 
+#include <algorithm>
 #include <array>
 
 namespace
@@ -43,6 +44,30 @@ int bankBOffset(int kind)
     if (kind == chromaticDown)
         return -8;
     return 12;
+}
+
+// Pads as the editor labels them (A1 to B8), knobs K1 to K8; four or more in a row of one bank are
+// shortened to "A5 to A8" so that the notice fits its line.
+juce::String nameList(bool knob, const std::vector<int>& indices)
+{
+    const auto name = [knob](int index) {
+        return (knob ? juce::String("K") : juce::String(index < 8 ? "A" : "B")) + juce::String(index % 8 + 1);
+    };
+    juce::StringArray names;
+    for (std::size_t first = 0; first < indices.size();)
+    {
+        std::size_t last = first;
+        while (last + 1 < indices.size() && indices[last + 1] == indices[last] + 1 &&
+               indices[last + 1] / 8 == indices[first] / 8)
+            ++last;
+        if (last - first >= 3)
+            names.add(name(indices[first]) + " to " + name(indices[last]));
+        else
+            for (std::size_t i = first; i <= last; ++i)
+                names.add(name(indices[i]));
+        first = last + 1;
+    }
+    return names.joinIntoString(", ");
 }
 } // namespace
 
@@ -120,6 +145,7 @@ void AutoPopToolController::buttonClicked(juce::Button* button)
         return;
     NumberBox::commitPendingEdit();
 
+    left.clear();
     target->beginAction("Auto Populate");
     if (knobs)
     {
@@ -133,6 +159,7 @@ void AutoPopToolController::buttonClicked(juce::Button* button)
     else
         applyToPads(bankA || both, bankB || both);
     target->endAction();
+    panel.setNotice(describeLeft());
 }
 
 void AutoPopToolController::applyToPads(bool bankA, bool bankB)
@@ -179,29 +206,76 @@ void AutoPopToolController::populatePadNotes(int bank, int n, int k)
     // Only the low byte goes on; the note box refuses anything above 127, so notes below 0 are skipped,
     // never wrapped.
     for (int i = 0; i < 8; ++i)
-        targetWindow->getController().setPadValue(bank, i, PadData::noteField, scaleNote(n, i, k) & 0xff);
+    {
+        const int note = scaleNote(n, i, k);
+        setPad(bank, i, PadData::noteField, note & 0xff, note);
+    }
 }
 
 void AutoPopToolController::populatePadRun(int step, int first, int bank, int field)
 {
     for (int i = 0; i < 8; ++i)
-        targetWindow->getController().setPadValue(bank, i, field, first + i * step);
+        setPad(bank, i, field, first + i * step, first + i * step);
 }
 
 void AutoPopToolController::populateKnobs(int what)
 {
-    auto& target = targetWindow->getController();
     if (what == 0)
     {
         const int s = stepOf(*panel.knobCcDirection);
         const double c = panel.knobCcStartBox->currentValue;
         for (int i = 0; i < 8; ++i)
-            target.setKnobValue(i, 0, static_cast<int>(c + static_cast<double>(i * s)));
+            setKnob(i, 0, static_cast<int>(c + static_cast<double>(i * s)));
         return;
     }
     const int value = valueOf(what == 1 ? *panel.knobMinBox : *panel.knobMaxBox);
     for (int i = 0; i < 8; ++i)
-        target.setKnobValue(i, what, value);
+        setKnob(i, what, value);
+}
+
+// The target's boxes refuse what is out of range; the tool only keeps count, nothing is clamped.
+void AutoPopToolController::setPad(int bank, int pad, int field, int value, int unmasked)
+{
+    if (field != PadData::triggerTypeField && (unmasked < 0 || unmasked > 127))
+        left.push_back({false, field, unmasked < 0 ? 0 : 127, bank * 8 + pad});
+    targetWindow->getController().setPadValue(bank, pad, field, value);
+}
+
+void AutoPopToolController::setKnob(int knob, int field, int value)
+{
+    if (value < 0 || value > 127)
+        left.push_back({true, field, value < 0 ? 0 : 127, knob});
+    targetWindow->getController().setKnobValue(knob, field, value);
+}
+
+juce::String AutoPopToolController::describeLeft() const
+{
+    static const char* const padFields[] = {"note", "CC value", "program change"};
+    static const char* const knobFields[] = {"CC number", "minimum", "maximum"};
+    // One part per field and end, in the order of the writes.
+    std::vector<std::pair<Left, std::vector<int>>> parts;
+    for (const Left& value : left)
+    {
+        auto part = std::find_if(parts.begin(), parts.end(),
+                                 [&value](const auto& p) {
+                                     return p.first.knob == value.knob && p.first.field == value.field &&
+                                            p.first.end == value.end;
+                                 });
+        if (part == parts.end())
+            part = parts.insert(parts.end(), {value, {}});
+        part->second.push_back(value.index);
+    }
+    juce::StringArray texts;
+    for (const auto& [kind, indices] : parts)
+        texts.add(nameList(kind.knob, indices) + " (" +
+                  (kind.knob ? knobFields : padFields)[static_cast<std::size_t>(kind.field)] +
+                  " would pass " + juce::String(kind.end) + ")");
+    if (texts.isEmpty())
+        return {};
+    const int count = static_cast<int>(left.size());
+    const juce::String what = parts.size() > 1 ? "value" : parts.front().first.knob ? "knob" : "pad";
+    return juce::String(count) + " " + what + (count == 1 ? " left as it was: " : "s left as they were: ") +
+           texts.joinIntoString("; ");
 }
 
 MainWindow* AutoPopToolController::getTargetWindow() const

@@ -3,6 +3,7 @@
 #include "tools/AutoPolulateToolComponent.h"
 
 #include <functional>
+#include <vector>
 
 class EditorController;
 class MainWindow;
@@ -35,6 +36,22 @@ public:
     MainWindow* getTargetWindow() const;
 
 private:
+    // A value the target refuses because it would pass an end of the range; index counts bank B's
+    // pads from 8.
+    struct Left
+    {
+        bool knob = false;
+        int field = 0;
+        int end = 0;
+        int index = 0;
+    };
+
+    // Passes value on to the target, noting it when it is out of range.
+    void setPad(int bank, int pad, int field, int value, int unmasked);
+    void setKnob(int knob, int field, int value);
+    // "3 pads left as they were: A6, A7, A8 (note would pass 127)"; empty when all were written.
+    juce::String describeLeft() const;
+
     EditorController* findTarget();
     void applyToPads(bool bankA, bool bankB);
     void populatePadNotes(int bank, int n, int k);
@@ -44,6 +61,8 @@ private:
     AutoPolulateToolComponent& panel;
     juce::Component::SafePointer<MainWindow> targetWindow;
     std::function<MainWindow*()> currentWindow;
+    // What the current apply left as it was.
+    std::vector<Left> left;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(AutoPopToolController)
 };

@@ -101,4 +101,12 @@ TEST(AutoPopPanel, TickBoxesFlipOnlyWhenClickedAndShowTheirX)
             dark += snapshot.getPixelAt(x, y).getBrightness() < 0.3f ? 1 : 0;
     EXPECT_GT(dark, 20) << "PADS in black in the frame's gap";
     EXPECT_LT(snapshot.getPixelAt(5, 5).getBrightness(), 1.0f) << "the grey backdrop over the white fill";
+
+    p.setNotice("3 pads left as they were: A6, A7, A8 (note would pass 127)");
+    const auto noted = p.createComponentSnapshot(p.getLocalBounds());
+    int changed = 0;
+    for (int y = 250; y < 268; ++y)
+        for (int x = 0; x < 633; ++x)
+            changed += noted.getPixelAt(x, y) != snapshot.getPixelAt(x, y) ? 1 : 0;
+    EXPECT_GT(changed, 100) << "the notice is drawn in the strip under the frames";
 }

@@ -81,6 +81,7 @@ TEST_F(AutoPopLogic, EveryListEntryGivesItsOwnScale)
         EXPECT_EQ(target(0, 0), expected) << caption;
     }
     EXPECT_EQ(target(1, 0), defaultNotesB);
+    EXPECT_EQ(panel.getNotice(), "") << "everything was written";
     EXPECT_EQ(AutoPopToolController::scaleKindFromId(0), AutoPopToolController::scaleKindFromId(11));
 }
 
@@ -99,11 +100,13 @@ TEST_F(AutoPopLogic, BankBContinuesTheRunOrStartsWhereAWouldAndOutOfRangeNotesAr
     EXPECT_EQ(target(0, 0), defaultNotesA);
     applyNotes(*panel.applyBankAButton, 1, 124);
     EXPECT_EQ(target(0, 0), (Row{124, 125, 126, 127, 48, 49, 50, 51}));
+    EXPECT_EQ(panel.getNotice(), "4 pads left as they were: A5 to A8 (note would pass 127)");
 
     targetWindow->getController().resetToDefaults();
     applyNotes(*panel.applyBothBanksButton, 3, 127);
     EXPECT_EQ(target(0, 0), (Row{127, 45, 46, 47, 48, 49, 50, 51}));
     EXPECT_EQ(target(1, 0), defaultNotesB);
+    EXPECT_EQ(panel.getNotice(), "15 pads left as they were: A2 to A8, B1 to B8 (note would pass 127)");
 }
 
 TEST_F(AutoPopLogic, RunsAndTriggerTypesFollowTheirTickBoxesOnly)
@@ -115,6 +118,7 @@ TEST_F(AutoPopLogic, RunsAndTriggerTypesFollowTheirTickBoxesOnly)
     click(*panel.applyBothBanksButton);
     EXPECT_EQ(target(0, 2), (Row{10, 9, 8, 7, 6, 5, 4, 3}));
     EXPECT_EQ(target(1, 2), (Row{2, 1, 0, 11, 12, 13, 14, 15})) << "a second press writes the same run";
+    EXPECT_EQ(panel.getNotice(), "5 pads left as they were: B4 to B8 (program change would pass 0)");
     EXPECT_EQ(target(0, 1), (Row{1, 2, 3, 4, 5, 6, 7, 8})) << "CC values are not ticked";
     EXPECT_EQ(target(0, 0), defaultNotesA);
 
@@ -140,6 +144,7 @@ TEST_F(AutoPopLogic, KnobsTakeACcRunAndTheirLimitsUnchecked)
     panel.knobCcDirection->setSelectedId(2);
     click(*panel.applyKnobsButton);
     EXPECT_EQ(target(knobs, 0), (Row{2, 1, 0, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(panel.getNotice(), "5 knobs left as they were: K4 to K8 (CC number would pass 0)");
 
     click(*panel.knobCcToggle);
     click(*panel.knobMaxToggle);
