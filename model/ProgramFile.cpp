@@ -17,6 +17,7 @@
 
 #include <cstring>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace ProgramFile
@@ -43,6 +44,61 @@ juce::File replaceableTarget(const juce::File& file, juce::String& problem)
     return file;
 }
 
+juce::String systemError()
+{
+    const DWORD code = GetLastError();
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                            FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, code, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+    const juce::String message = length > 0 ? juce::String(text, length).trim().trimCharactersAtEnd(".")
+                                            : "error " + juce::String(static_cast<juce::int64>(code));
+    LocalFree(text);
+    return message;
+}
+
+bool createSynced(const juce::File& file, const ByteArray& bytes, const juce::File&, juce::String& reason)
+{
+    if (file.exists())
+    {
+        reason = "already exists";
+        return false;
+    }
+    {
+        juce::FileOutputStream out(file);
+        if (out.openedOk() && out.write(bytes.data(), bytes.size()))
+            out.flush();
+        if (!out.openedOk() || out.getStatus().failed())
+        {
+            reason = out.getStatus().getErrorMessage();
+            if (reason.isEmpty())
+                reason = "the file could not be made";
+        }
+    }
+    juce::MemoryBlock written;
+    if (reason.isEmpty() && (!file.loadFileAsData(written) || written.getSize() != bytes.size() ||
+                             std::memcmp(written.getData(), bytes.data(), bytes.size()) != 0))
+        reason = "did not read back as written";
+    if (reason.isEmpty())
+        return true;
+    file.deleteFile();
+    return false;
+}
+
+bool moveOver(const juce::File& from, const juce::File& to, juce::String& reason, bool)
+{
+    if (MoveFileExW(from.getFullPathName().toWideCharPointer(), to.getFullPathName().toWideCharPointer(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0)
+        return true;
+    reason = systemError();
+    return false;
+}
+
+// The renames are written through.
+void syncFolder(const juce::File&)
+{
+}
+
 bool write(const juce::File& file, const ByteArray& data, juce::String* reason)
 {
     const ByteArray image = makeImage(data);
@@ -57,31 +113,16 @@ bool write(const juce::File& file, const ByteArray& data, juce::String* reason)
     if (problem.isNotEmpty())
         return fail(problem);
     if (!file.getParentDirectory().isDirectory())
-        return fail("could not be written");
+        return fail("could not be written: the folder " + file.getParentDirectory().getFullPathName() +
+                    " does not exist");
 
     // Written beside the target and checked before it replaces it, so a failed write never costs the old
-    // file.
-    const juce::TemporaryFile temp(file, juce::TemporaryFile::useHiddenFile);
-    {
-        juce::FileOutputStream out(temp.getFile());
-        if (!out.openedOk() || !out.write(image.data(), image.size()))
-            return fail("could not be written");
-        out.flush();
-        if (out.getStatus().failed())
-            return fail("could not be written");
-    }
-
-    juce::MemoryBlock written;
-    if (!temp.getFile().loadFileAsData(written) || written.getSize() != image.size() ||
-        std::memcmp(written.getData(), image.data(), image.size()) != 0)
-        return fail("could not be written");
-
-    // The framework's ReplaceFile path leaves copies beside a target that another program holds
+    // file. The framework's ReplaceFile path leaves copies beside a target that another program holds
     // open; a rename over the target either replaces it whole or fails and leaves everything as it was.
-    if (MoveFileExW(temp.getFile().getFullPathName().toWideCharPointer(),
-                    file.getFullPathName().toWideCharPointer(),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0)
-        return fail("could not be written");
+    const juce::TemporaryFile temp(file, juce::TemporaryFile::useHiddenFile);
+    juce::String why;
+    if (!createSynced(temp.getFile(), image, file, why) || !moveOver(temp.getFile(), file, why))
+        return fail("could not be written: " + why);
     return true;
 }
 
@@ -159,6 +200,8 @@ bool writeAll(int fd, const ByteArray& image)
         const ssize_t written = ::write(fd, image.data() + done, image.size() - done);
         if (written < 0 && errno == EINTR)
             continue;
+        if (written == 0)
+            errno = EIO;
         if (written <= 0)
             return false;
         done += static_cast<std::size_t>(written);
@@ -196,14 +239,92 @@ juce::File replaceableTarget(const juce::File& file, juce::String& problem)
     struct stat existing;
     if (::stat(target.c_str(), &existing) == 0)
     {
+        const int writable = S_ISREG(existing.st_mode) ? ::access(target.c_str(), W_OK) : 0;
         if (!S_ISREG(existing.st_mode))
             problem = "is not a regular file";
+        // A read-only mount, say, is named as the system names it.
+        else if (writable != 0 && errno != EACCES)
+            problem = "could not be written: " + systemError();
         // Even where the system lets the owner (or root) write anyway, a file without write
         // permission was made read-only on purpose.
-        else if (::access(target.c_str(), W_OK) != 0 || (existing.st_mode & 0222) == 0)
+        else if (writable != 0 || (existing.st_mode & 0222) == 0)
             problem = "is read-only";
     }
     return juce::File(juce::String::fromUTF8(target.c_str()));
+}
+
+juce::String systemError()
+{
+    return std::generic_category().message(errno);
+}
+
+bool createSynced(const juce::File& file, const ByteArray& bytes, const juce::File& like,
+                  juce::String& reason)
+{
+    const std::string path = file.getFullPathName().toStdString();
+    struct stat model;
+    const bool copyMode = like != juce::File() && ::stat(like.getFullPathName().toRawUTF8(), &model) == 0 &&
+                          S_ISREG(model.st_mode);
+    Descriptor out;
+    out.fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC,
+                    copyMode ? static_cast<mode_t>(model.st_mode & 07777) : static_cast<mode_t>(0666));
+    if (out.fd < 0)
+    {
+        // errno stays for a caller that tries another name.
+        const int code = errno;
+        reason = systemError();
+        errno = code;
+        return false;
+    }
+    const auto fail = [&](const juce::String& why)
+    {
+        reason = why;
+        ::unlink(path.c_str());
+        return false;
+    };
+    if (copyMode)
+    {
+        // The owner is kept where the system allows it; the mode always, whatever the umask took away.
+        [[maybe_unused]] const int owned = ::fchown(out.fd, model.st_uid, model.st_gid);
+        if (::fchmod(out.fd, model.st_mode & 07777) != 0)
+            return fail(systemError());
+    }
+    if (!writeAll(out.fd, bytes) || ::fsync(out.fd) != 0)
+        return fail(systemError());
+    std::vector<std::uint8_t> check(bytes.size() + 1);
+    const ssize_t got = readAt(out.fd, check.data(), check.size());
+    if (got < 0)
+        return fail(systemError());
+    if (static_cast<std::size_t>(got) != bytes.size() ||
+        std::memcmp(check.data(), bytes.data(), bytes.size()) != 0)
+        return fail("did not read back as written");
+    // Some network file systems only report a failed write when the file is closed.
+    const int fd = out.fd;
+    out.fd = -1;
+    if (::close(fd) != 0)
+        return fail(systemError());
+    return true;
+}
+
+bool moveOver(const juce::File& from, const juce::File& to, juce::String& reason, bool sync)
+{
+    if (::rename(from.getFullPathName().toRawUTF8(), to.getFullPathName().toRawUTF8()) != 0)
+    {
+        reason = systemError();
+        return false;
+    }
+    if (sync)
+        syncFolder(to.getParentDirectory());
+    return true;
+}
+
+void syncFolder(const juce::File& folder)
+{
+    // Not every file system syncs a folder; there is nothing more to do where it cannot.
+    Descriptor dir;
+    dir.fd = ::open(folder.getFullPathName().toRawUTF8(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir.fd >= 0)
+        ::fsync(dir.fd);
 }
 
 bool write(const juce::File& file, const ByteArray& data, juce::String* reason)
@@ -216,51 +337,31 @@ bool write(const juce::File& file, const ByteArray& data, juce::String* reason)
         return false;
     };
     if (file == juce::File())
-        return fail("could not be written");
+        return fail("could not be written: no file named");
     juce::String problem;
-    const std::string target = replaceableTarget(file, problem).getFullPathName().toStdString();
+    const juce::File target = replaceableTarget(file, problem);
     if (problem.isNotEmpty())
         return fail(problem);
 
-    struct stat existing;
-    const bool exists = ::stat(target.c_str(), &existing) == 0;
-
     // Written beside the target and checked before it replaces it, so a failed write never costs the
     // old file.
-    const std::size_t slash = target.rfind('/');
-    const std::string folder = target.substr(0, slash + 1);
-    const std::string name = target.substr(slash + 1);
-    std::string temp;
-    Descriptor out;
-    for (int attempt = 0; attempt < 16 && out.fd < 0; ++attempt)
+    juce::String why;
+    for (int attempt = 0; attempt < 16; ++attempt)
     {
-        temp = folder + "." + name + "." +
-               juce::String::toHexString(juce::Random::getSystemRandom().nextInt()).toStdString() + ".tmp";
-        out.fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC,
-                        exists ? static_cast<mode_t>(existing.st_mode & 07777) : static_cast<mode_t>(0666));
-        if (out.fd < 0 && errno != EEXIST)
+        const juce::File temp = target.getSiblingFile(
+            "." + target.getFileName() + "." +
+            juce::String::toHexString(juce::Random::getSystemRandom().nextInt()) + ".tmp");
+        if (createSynced(temp, image, target, why))
+        {
+            if (moveOver(temp, target, why))
+                return true;
+            temp.deleteFile();
+            break;
+        }
+        if (errno != EEXIST)
             break;
     }
-    if (out.fd < 0)
-        return fail("could not be written");
-
-    bool ok = true;
-    if (exists)
-    {
-        // The owner is kept where the system allows it; the mode always, whatever the umask took away.
-        [[maybe_unused]] const int owned = ::fchown(out.fd, existing.st_uid, existing.st_gid);
-        ok = ::fchmod(out.fd, existing.st_mode & 07777) == 0;
-    }
-    std::uint8_t check[fileSize + 1];
-    ok = ok && writeAll(out.fd, image) && ::fsync(out.fd) == 0 &&
-         readAt(out.fd, check, sizeof check) == fileSize &&
-         std::memcmp(check, image.data(), image.size()) == 0 && ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok)
-    {
-        ::unlink(temp.c_str());
-        return fail("could not be written");
-    }
-    return true;
+    return fail("could not be written: " + why);
 }
 
 std::optional<ByteArray> readImage(const juce::File& file, juce::String& problem)

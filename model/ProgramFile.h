@@ -17,9 +17,26 @@ constexpr const char* wildcard = "*.vkr";
 ByteArray makeImage(const ByteArray& data);
 
 // Replaces the file's whole content with the image of the data, or leaves it untouched and returns false
-// with the reason. Only a regular file is replaced, and it keeps its mode; a symbolic link is written
-// through to the file it names; a file nobody may write is refused. Nothing is left beside it.
+// with the reason, the system's own words included ("could not be written: No space left on device").
+// Only a regular file is replaced, and it keeps its mode; a symbolic link is written through to the file
+// it names; a file nobody may write is refused. Nothing is left beside it.
 bool write(const juce::File& file, const ByteArray& data, juce::String* reason = nullptr);
+
+// The system's text for the call that just failed: "Permission denied".
+juce::String systemError();
+
+// Makes the file, which must not exist yet, holding exactly the bytes, read back and on the disk, with
+// the mode and owner of like where that is a file (Unix). On failure the file is gone and reason holds
+// the system's text.
+bool createSynced(const juce::File& file, const ByteArray& bytes, const juce::File& like,
+                  juce::String& reason);
+
+// Renames from over to in one step, on the disk when it returns true unless the caller syncs the folder
+// itself; reason as above.
+bool moveOver(const juce::File& from, const juce::File& to, juce::String& reason, bool sync = true);
+
+// Puts the folder's list of names on the disk, so that a rename in it outlives a power cut (Unix).
+void syncFolder(const juce::File& folder);
 
 // The file a write to this path replaces (symbolic links followed), and in problem why it cannot be
 // replaced, if so: a loop of links, not a regular file, read-only. A file not there yet can be made.

@@ -4,11 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <system_error>
+
 #if defined(_WIN32)
 #include <windows.h>
 #else
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <csignal>
 #endif
 
 namespace
@@ -157,6 +163,27 @@ TEST_F(ProgramFileTest, FailedWriteIsReportedAndLosesNothing)
     EXPECT_TRUE(sub.isDirectory());
 
     EXPECT_FALSE(ProgramFile::write(juce::File(), image));
+
+    // The system's reason is named.
+    juce::String reason;
+    EXPECT_FALSE(ProgramFile::write(folder.getChildFile("no such folder/program.vkr"), image, &reason));
+    EXPECT_EQ(reason, juce::String("could not be written: ") + std::generic_category().message(ENOENT));
+#if !defined(_WIN32)
+    // A write the system cuts short, as a full disk does, leaves the old file whole.
+    const juce::File full = fileWith({1, 2, 3}, "full.vkr");
+    rlimit was;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &was), 0);
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = was;
+    small.rlim_cur = 100;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = ProgramFile::write(full, image, &reason);
+    setrlimit(RLIMIT_FSIZE, &was);
+    std::signal(SIGXFSZ, handler);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(reason, juce::String("could not be written: ") + std::generic_category().message(EFBIG));
+    EXPECT_EQ(contents(full), ByteArray({1, 2, 3}));
+#endif
 
     const juce::File existing = fileWith({1, 2, 3});
     ProgramModel changed;

@@ -72,6 +72,8 @@ TEST_F(SlotFolderTest, OneBadFileRefusesTheWholeFolderAndNamesIt)
     };
     for (const auto& c : cases)
     {
+        // A backup replaces no damaged file.
+        folder.deleteRecursively();
         writeAll();
         c.spoil();
         juce::String reason;
@@ -99,5 +101,73 @@ TEST_F(SlotFolderTest, AnImageThatIsNoProgramIsWrittenNowhere)
         EXPECT_FALSE(fresh.exists());
         EXPECT_FALSE(SlotFolder::write(folder, spoilt, reason));
         EXPECT_EQ(SlotFolder::read(folder, reason), images) << reason;
+    }
+}
+
+TEST_F(SlotFolderTest, OnlyProgramFilesOfTheirOwnAreReplacedAndNothingIsLeftBeside)
+{
+    const auto hidden = [this]
+    {
+        return folder.findChildFiles(juce::File::findFilesAndDirectories, false, ".*").size() +
+               folder.getParentDirectory().findChildFiles(juce::File::findDirectories, false, ".*").size();
+    };
+    const struct
+    {
+        std::function<void()> spoil;
+        int slot;
+        juce::String problem;
+    } cases[] = {
+        {[&]
+         {
+             juce::FileOutputStream out(file(1));
+             ASSERT_TRUE(out.setPosition(1 << 20) && out.truncate().wasOk());
+         },
+         1, "holds 1048576 bytes, so it is no program file (117 bytes) and is not replaced"},
+        {[&] { ASSERT_TRUE(file(3).deleteFile() && file(3).createDirectory()); }, 3,
+#if defined(_WIN32)
+         "is a folder, not a program file"},
+#else
+         "is not a regular file"},
+        {[&] { ASSERT_TRUE(file(1).deleteFile() && file(2).createSymbolicLink(file(1), true)); }, 1,
+         "is a symbolic link, not a slot file of its own"},
+#endif
+    };
+    for (const auto& c : cases)
+    {
+        folder.deleteRecursively();
+        writeAll();
+        c.spoil();
+        const auto kept = file(c.slot).getSize();
+        juce::String reason;
+        EXPECT_FALSE(SlotFolder::write(folder, images, reason));
+        EXPECT_EQ(reason, file(c.slot).getFullPathName() + ": " + c.problem + "; no slot file was changed");
+        EXPECT_EQ(file(c.slot).getSize(), kept);
+        EXPECT_EQ(hidden(), 0);
+    }
+
+    // A stopped backup: committed new files are put in place, uncommitted ones dropped, and a folder
+    // the backup was built in is removed; another's file stays.
+    const ByteArray old = ProgramFile::makeImage(fixtures::defaultImage());
+    for (const bool committed : {true, false})
+    {
+        folder.deleteRecursively();
+        writeAll();
+        ASSERT_TRUE(folder.getChildFile("notes.txt").replaceWithText("mine"));
+        ASSERT_TRUE(file(2).replaceWithData(old.data(), old.size()));
+        ASSERT_TRUE(
+            folder.getChildFile(".slot-2.vkr.new").replaceWithData(images[1].data(), images[1].size()));
+        if (committed)
+        {
+            ASSERT_TRUE(folder.getChildFile(".velkor-backup-commit").replaceWithText(""));
+        }
+        ASSERT_TRUE(folder.getSiblingFile(".today.velkor-0badf00d").getChildFile("slot-1.vkr").create());
+        EXPECT_EQ(hidden(), committed ? 3 : 2);
+        juce::String reason;
+        const auto read = SlotFolder::read(folder, reason);
+        ASSERT_TRUE(read.has_value()) << reason;
+        EXPECT_EQ((*read)[1], committed ? images[1] : old);
+        ASSERT_TRUE(SlotFolder::write(folder, images, reason)) << reason;
+        EXPECT_EQ(hidden(), 0);
+        EXPECT_EQ(folder.getChildFile("notes.txt").loadFileAsString(), "mine");
     }
 }
