@@ -71,28 +71,43 @@ MainWindow* MainWindowManager::newWindow()
     return window;
 }
 
-MainWindow* MainWindowManager::openFile(const juce::File& file)
+std::optional<ProgramValues> MainWindowManager::readForOpening(const juce::File& file, juce::String& fault)
 {
     if (!file.existsAsFile())
     {
-        UserMessage::show("File does not exist");
-        return nullptr;
+        fault = "File does not exist";
+        return std::nullopt;
     }
-    ProgramValues values;
     try
     {
-        values = readProgramFile(file);
+        return readProgramFile(file);
     }
     catch (const fileFormatException& e)
     {
-        UserMessage::show(e.what());
-        return nullptr;
+        fault = e.what();
+        return std::nullopt;
     }
+}
+
+MainWindow* MainWindowManager::showFile(const juce::File& file, const ProgramValues& values)
+{
     MainWindow* window = createWindow();
     window->getController().applyProgramValues(values, false);
     window->setFilePath(file.getFullPathName());
     showWindow(*window, file.getFileName());
     return window;
+}
+
+MainWindow* MainWindowManager::openFile(const juce::File& file)
+{
+    juce::String fault;
+    const auto values = readForOpening(file, fault);
+    if (!values)
+    {
+        UserMessage::show(fault);
+        return nullptr;
+    }
+    return showFile(file, *values);
 }
 
 void MainWindowManager::openFileInCurrentWindow(const juce::File& file)
@@ -103,27 +118,40 @@ void MainWindowManager::openFileInCurrentWindow(const juce::File& file)
             newWindow();
         return;
     }
-    if (!file.existsAsFile())
+    juce::String fault;
+    const auto values = readForOpening(file, fault);
+    if (!values)
     {
-        UserMessage::show("File does not exist");
-        return;
-    }
-    ProgramValues values;
-    try
-    {
-        values = readProgramFile(file);
-    }
-    catch (const fileFormatException& e)
-    {
-        UserMessage::show(e.what());
+        UserMessage::show(fault);
         return;
     }
     if (MainWindow* window = getCurrentWindow())
     {
-        window->getController().applyProgramValues(values, false);
+        window->getController().applyProgramValues(*values, false);
         window->setName(juce::String(applicationName) + " - " + file.getFileName());
         window->setFilePath(file.getFullPathName());
     }
+}
+
+void MainWindowManager::openLaunchFiles(const juce::Array<juce::File>& files)
+{
+    juce::StringArray faults;
+    for (const auto& file : files)
+    {
+        juce::String fault;
+        if (const auto values = readForOpening(file, fault))
+            showFile(file, *values);
+        else
+            faults.add(files.size() == 1 ? fault : file.getFullPathName() + ": " + fault);
+    }
+    if (windows.isEmpty())
+        newWindow();
+    // Shown last, so that no window opened meanwhile covers it.
+    if (faults.size() > 1)
+        UserMessage::show(juce::String(faults.size()) + " files could not be opened:\n\n" +
+                          faults.joinIntoString("\n"));
+    else if (!faults.isEmpty())
+        UserMessage::show(faults[0]);
 }
 
 MainWindow* MainWindowManager::getCurrentWindow()

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <optional>
 #include "ui/AboutWindow.h"
 
 // The main windows in creation order, the tool windows (at most one of each), the rules for which
@@ -36,6 +37,9 @@ public:
     // Loads a program file into the current window, or a new one. A file that cannot be loaded is
     // reported, and there is still a window afterwards.
     void openFileInCurrentWindow(const juce::File& file);
+    // The files named at start-up, each in a window of its own. Those that cannot be opened are
+    // reported together, after the others are open; with none opened, one empty window.
+    void openLaunchFiles(const juce::Array<juce::File>& files);
     MainWindow* getCurrentWindow();
     // The window a tool compares with: the active main window, else the one last active, else the
     // newest. Unlike getCurrentWindow it raises nothing, so a tool keeps the focus.
@@ -96,6 +100,9 @@ public:
 
 private:
     void showWindow(MainWindow& window, const juce::String& title);
+    // The program in a file, or nothing and the reason Open reports.
+    static std::optional<ProgramValues> readForOpening(const juce::File& file, juce::String& fault);
+    MainWindow* showFile(const juce::File& file, const ProgramValues& values);
 
     Services services;
     // Dumps decoded on the input thread wait here for the message thread. Shared with the posted

@@ -67,9 +67,31 @@ int programNumberOf(juce::CommandID id, juce::CommandID first)
 {
     return id - first < 4 ? id - first + 1 : 0;
 }
+
+// Undo and Redo pressed in a tool window act on the main window the tool writes into. Only these two:
+// the other commands' keys name the current main window, which a tool is not.
+class ToolUndoKeys : public juce::KeyListener
+{
+public:
+    explicit ToolUndoKeys(VelkorEditorApplication& application) : app(application) {}
+
+    bool keyPressed(const juce::KeyPress& key, juce::Component* tool) override
+    {
+        auto* commands = app.getCommandManager();
+        const juce::CommandID id =
+            commands != nullptr ? commands->getKeyMappings()->findCommandForKeyPress(key) : 0;
+        if (id != CommandIds::undo && id != CommandIds::redo)
+            return false;
+        VelkorEditorApplication::undoOrRedo(id, app.windowOfTool(tool));
+        return true;
+    }
+
+private:
+    VelkorEditorApplication& app;
+};
 } // namespace
 
-VelkorEditorApplication::VelkorEditorApplication()
+VelkorEditorApplication::VelkorEditorApplication() : toolUndoKeys(std::make_unique<ToolUndoKeys>(*this))
 {
     quitAction = [this] { quit(); };
 }
@@ -111,10 +133,11 @@ void VelkorEditorApplication::initialiseWithArguments(juce::StringArray argument
         windowManager.newWindow();
         return;
     }
-    windowManager.openFileInCurrentWindow(folder.getChildFile(arguments[0]));
-    for (int i = 1; i < arguments.size(); ++i)
-        if (arguments[i].isNotEmpty() && !arguments[i].startsWith("-"))
-            windowManager.openFile(folder.getChildFile(arguments[i]));
+    juce::Array<juce::File> files;
+    for (const auto& argument : arguments)
+        if (argument.isNotEmpty() && !argument.startsWith("-"))
+            files.add(folder.getChildFile(argument));
+    windowManager.openLaunchFiles(files);
 }
 
 void VelkorEditorApplication::shutdown()
@@ -215,12 +238,8 @@ bool VelkorEditorApplication::perform(const InvocationInfo& info)
             showLibrarian();
             break;
         case CommandIds::undo:
-            if (MainWindow* window = windowManager.getCurrentWindow())
-                window->getController().undo();
-            break;
         case CommandIds::redo:
-            if (MainWindow* window = windowManager.getCurrentWindow())
-                window->getController().redo();
+            undoOrRedo(id, windowManager.getCurrentWindow());
             break;
         case CommandIds::minimise:
             if (MainWindow* window = windowManager.getCurrentWindow())
@@ -279,6 +298,26 @@ void VelkorEditorApplication::showAutoPopulate()
     windowManager.autoPopWindow = std::make_unique<AutoPopToolWindow>(
         windowManager.getCurrentWindow(), [this] { return windowManager.getCurrentWindow(); },
         [this] { windowManager.autoPopWindow.reset(); });
+    windowManager.autoPopWindow->addKeyListener(toolUndoKeys.get());
+}
+
+MainWindow* VelkorEditorApplication::windowOfTool(const juce::Component* tool)
+{
+    auto* autoPop = dynamic_cast<AutoPopToolWindow*>(windowManager.autoPopWindow.get());
+    if (autoPop != nullptr && tool == autoPop)
+        if (MainWindow* target = autoPop->getController().getTargetWindow())
+            return target;
+    return windowManager.getWorkingWindow();
+}
+
+void VelkorEditorApplication::undoOrRedo(juce::CommandID id, MainWindow* window)
+{
+    if (window == nullptr)
+        return;
+    if (id == CommandIds::undo)
+        window->getController().undo();
+    else
+        window->getController().redo();
 }
 
 void VelkorEditorApplication::showLibrarian()
@@ -303,6 +342,7 @@ void VelkorEditorApplication::showLibrarian()
         { windowManager.setMidiMonitor(std::move(monitor)); };
         windowManager.librarianWindow = std::make_unique<LibrarianWindow>(
             librarianServices, [this] { windowManager.librarianWindow.reset(); });
+        windowManager.librarianWindow->addKeyListener(toolUndoKeys.get());
     }
     // Like SEND, it needs an output before it can ask the controller anything.
     if (midiOutput == nullptr)
@@ -411,9 +451,10 @@ void VelkorEditorApplication::saveChosenFile(juce::Component::SafePointer<MainWi
 
 bool VelkorEditorApplication::saveWindowTo(MainWindow& window, const juce::File& file)
 {
-    if (!ProgramFile::write(file, window.getProgramImage()))
+    juce::String reason;
+    if (!ProgramFile::write(file, window.getProgramImage(), &reason))
     {
-        UserMessage::show("Error Saving file\n" + file.getFullPathName());
+        UserMessage::show("Error Saving file\n" + file.getFullPathName() + "\n" + reason);
         return false;
     }
     window.setFilePath(file.getFullPathName());

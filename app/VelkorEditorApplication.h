@@ -45,6 +45,10 @@ public:
     void saveProgramAs();
     // Undo and Redo are active only when the current window has a step to take, and say which.
     void describeUndoStep(juce::CommandID id, juce::ApplicationCommandInfo& info);
+    // Undo (or Redo) in the window's program; a number still being typed is taken back first.
+    static void undoOrRedo(juce::CommandID id, MainWindow* window);
+    // The main window that a tool window (Auto Populate, Librarian) writes into and compares with.
+    MainWindow* windowOfTool(const juce::Component* tool);
     void openUserGuide();
     void showAutoPopulate();
     // One Librarian at most: Escape only hides it, so the same one comes back with its rows and log.
@@ -82,6 +86,8 @@ private:
     juce::String lastFilePath;
     // Outlives the window manager, whose input port it opened.
     std::unique_ptr<MidiDeviceSeam> devices;
+    // The Undo and Redo keys of the tool windows; outlives them too.
+    std::unique_ptr<juce::KeyListener> toolUndoKeys;
     MainWindowManager windowManager;
     std::unique_ptr<juce::ApplicationCommandManager> commandManager;
     std::unique_ptr<ProgramClipboard> clipboard;

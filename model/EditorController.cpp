@@ -585,7 +585,8 @@ void EditorController::restore(const ProgramValues& values)
 
 void EditorController::undo()
 {
-    NumberBox::commitPendingEdit();
+    if (NumberBox::revertPendingEdit())
+        return;
     deliverPendingComboChanges();
     if (history.canUndo())
         restore(history.undo());

@@ -53,9 +53,11 @@ public:
     void startHistory();
     void beginAction(const juce::String& name);
     void endAction();
-    bool canUndo() const { return history.canUndo(); }
+    // Typing not yet committed, in whichever box has it, is the first thing Undo takes back; the
+    // steps to redo stay.
+    bool canUndo() const { return NumberBox::hasPendingEdit() || history.canUndo(); }
     bool canRedo() const { return history.canRedo(); }
-    juce::String getUndoName() const { return history.undoName(); }
+    juce::String getUndoName() const { return NumberBox::hasPendingEdit() ? "Typing" : history.undoName(); }
     juce::String getRedoName() const { return history.redoName(); }
     void undo();
     void redo();

@@ -115,6 +115,22 @@ void NumberBox::commitPendingEdit()
         box->commitText();
 }
 
+bool NumberBox::hasPendingEdit()
+{
+    NumberBox* box = boxBeingTyped();
+    return box != nullptr && box->hasUncommittedText();
+}
+
+bool NumberBox::revertPendingEdit()
+{
+    if (!hasPendingEdit())
+        return false;
+    NumberBox* box = boxBeingTyped();
+    box->setText(format(box->currentValue), false);
+    box->moveCaretToEnd();
+    return true;
+}
+
 // Undo and redo belong to the window's program, not to the few digits in the box.
 bool NumberBox::keyPressed(const juce::KeyPress& key)
 {

@@ -42,6 +42,10 @@ public:
     // Return would. Whatever saves, sends or copies a program calls this first, so what is shown is
     // what goes out; a click elsewhere commits only later, when the box hears of its lost focus.
     static void commitPendingEdit();
+    // Undo of typing not yet committed: the box being typed into shows its committed value again,
+    // and nothing else changes. Says whether there was such typing.
+    static bool revertPendingEdit();
+    static bool hasPendingEdit();
 
     juce::Array<Listener*> listeners;
     double minValue = 0.0;

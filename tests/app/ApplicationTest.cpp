@@ -17,7 +17,7 @@ protected:
     // The window manager may pass over a raise, or hand focus to a window mapped earlier once it gets to
     // it, so raise again until the window has held focus for a while. Waits on the window itself: asking
     // for the current window while none is active raises the newest.
-    static bool activate(MainWindow& window)
+    static bool activate(juce::TopLevelWindow& window)
     {
         for (int i = 0, held = 0; i < 300 && held < 10; ++i)
         {
@@ -123,6 +123,38 @@ TEST_F(ApplicationTest, AnUnusableLaunchFileIsReportedThenAnEmptyWindowOpens)
     ASSERT_EQ(windows().getWindows().size(), 1);
     EXPECT_EQ(window(0).getProgramImage(), fixtures::defaultImage());
     EXPECT_EQ(quitRequests, 0);
+}
+
+TEST_F(ApplicationTest, UnusableLaunchFilesAreReportedInOneMessageNamingEach)
+{
+    for (const bool withGood : {true, false})
+    {
+        SCOPED_TRACE(withGood);
+        TearDown();
+        SetUp();
+        const juce::File bad = folder.getChildFile("bad.vkr"), gone = folder.getChildFile("gone.vkr");
+        bad.replaceWithText("not a program");
+        const juce::File good = programFile("good.vkr", someProgram(3));
+        messages.clear();
+        int windowsWhenReported = -1;
+        UserMessage::setHandler(
+            [&](const juce::String& text)
+            {
+                messages.add(text);
+                windowsWhenReported = windows().getWindows().size();
+            });
+        juce::StringArray arguments{bad.getFullPathName(), gone.getFullPathName()};
+        if (withGood)
+            arguments.insert(1, good.getFullPathName());
+        start(arguments);
+        ASSERT_EQ(messages.size(), 1) << messages.joinIntoString("\n");
+        EXPECT_TRUE(messages[0].contains(bad.getFullPathName() + ": Bad File Format")) << messages[0];
+        EXPECT_TRUE(messages[0].contains(gone.getFullPathName() + ": File does not exist")) << messages[0];
+        ASSERT_EQ(windows().getWindows().size(), 1);
+        EXPECT_EQ(windowsWhenReported, 1) << "the windows open first, so none covers the message";
+        EXPECT_EQ(window(0).getProgramImage(),
+                  withGood ? someProgram(3).toSysExData() : fixtures::defaultImage());
+    }
 }
 
 TEST_F(ApplicationTest, OpeningBadFilesReportsAndCreatesNoWindow)
@@ -473,4 +505,35 @@ TEST_F(ApplicationTest, UndoAndRedoWalkTheCurrentWindowsStepsAndSayWhatTheyTakeB
     EXPECT_NE(other->getProgramImage(), otherImage) << "the other window kept its own change";
     other->getController().undo();
     EXPECT_EQ(other->getProgramImage(), otherImage);
+}
+
+TEST_F(ApplicationTest, UndoTakesBackTypingFirstAndReachesTheWindowAToolWritesInto)
+{
+    start();
+    NumberBox& tempo = *window(0).getEditor().arpPanel->tempoBox;
+    window(0).getController().setGlobalValue(ProgramModel::arpTempo, 150);
+    invoke(CommandIds::undo);
+    const int before = window(0).getController().getModel().getGlobal(ProgramModel::arpTempo);
+    tempo.focusGained(juce::Component::focusChangedDirectly);
+    testsupport::typeInto(tempo, "99");
+    invoke(CommandIds::undo);
+    EXPECT_EQ(tempo.getText(), juce::String(before));
+
+    invoke(CommandIds::autoPopulate);
+    invoke(CommandIds::librarian);
+    windows().deviceWindow.reset(); // shown for want of an output
+    // The key goes where the focus is, as a person's would.
+    const auto press = [](juce::Component* tool, juce::KeyPress key)
+    {
+        auto* window = dynamic_cast<juce::TopLevelWindow*>(tool);
+        ASSERT_TRUE(window != nullptr && activate(*window));
+        window->getPeer()->handleKeyPress(key);
+        pumpMessages();
+    };
+    const auto tempoNow = [this]
+    { return window(0).getController().getModel().getGlobal(ProgramModel::arpTempo); };
+    press(windows().autoPopWindow.get(), juce::KeyPress('y', juce::ModifierKeys::commandModifier, 0));
+    EXPECT_EQ(tempoNow(), 150) << "the redo step outlived the typing taken back";
+    press(windows().librarianWindow.get(), juce::KeyPress('z', juce::ModifierKeys::commandModifier, 0));
+    EXPECT_EQ(tempoNow(), before);
 }

@@ -42,6 +42,17 @@ default_program() {
   printf '\x0c\xf7'
 }
 
+echo "-- --help, --version and no display: an answer and an exit at once, with or without a display"
+cd "$work" || exit 1
+for display in "$DISPLAY" :4097; do
+  expect_code 0 timeout 20 env DISPLAY="$display" "$editor" --help
+  grep -q '^Usage: velkor-editor \[--simulator\] \[FILE.vkr...\]$' out.txt || fail "--help printed: $(cat out.txt)"
+  expect_code 0 timeout 20 env DISPLAY="$display" "$editor" --simulator --version
+  grep -qx 'Velkor Editor [0-9]*\.[0-9]*\.[0-9]*' out.txt || fail "--version printed: $(cat out.txt)"
+done
+expect_code 1 timeout 20 env DISPLAY=:4097 "$editor" "$work/none.vkr"
+grep -q '^velkor-editor: no display: .*":4097"' err.txt || fail "no display, and stderr said: $(cat err.txt)"
+
 echo "-- start-up, Ctrl+N cascade, Ctrl+W"
 "$editor" >"$work/first.log" 2>&1 &
 pids+=($!)

@@ -340,3 +340,25 @@ TEST(EditorControllerHistory, KeepsTheNewestTwoHundredSteps)
     EXPECT_EQ(undone, ProgramHistory::maxSteps);
     EXPECT_EQ(w.controller.getModel().getKnob(5, 0), 5) << "the first five steps dropped off";
 }
+
+TEST(EditorControllerHistory, UndoOfTypingNotYetCommittedPutsTheValueBackAndKeepsRedo)
+{
+    Window w;
+    w.controller.startHistory();
+    NumberBox& tempo = *w.editor.arpPanel->tempoBox;
+    w.controller.setGlobalValue(ProgramModel::arpTempo, 150);
+    w.controller.undo();
+    const ByteArray before = w.controller.getProgramImage();
+    ASSERT_TRUE(w.controller.canRedo());
+
+    tempo.focusGained(juce::Component::focusChangedDirectly);
+    testsupport::typeInto(tempo, "99");
+    EXPECT_EQ(w.controller.getUndoName(), "Typing");
+    w.controller.undo();
+    EXPECT_EQ(tempo.getText(), NumberBox::format(tempo.currentValue));
+    EXPECT_EQ(w.controller.getProgramImage(), before) << "the typing was not committed";
+    EXPECT_FALSE(NumberBox::hasPendingEdit());
+    ASSERT_TRUE(w.controller.canRedo()) << "the step to redo was kept";
+    w.controller.redo();
+    EXPECT_EQ(w.controller.getModel().getGlobal(ProgramModel::arpTempo), 150);
+}
