@@ -33,14 +33,17 @@ namespace stand_in __attribute__((visibility("hidden")))
         auto system = std::make_unique<Client>();
         system->kind = Kind::system;
         system->name = "System";
-        system->ports[0] = {"Timer", SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ};
-        system->ports[1] = {"Announce", SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ};
+        // The system ports are typed as nothing a MIDI driver would offer.
+        system->ports[0] = {"Timer", SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ, 0};
+        system->ports[1] = {"Announce", SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ, 0};
         clients[systemClient] = std::move(system);
 
         auto through = std::make_unique<Client>();
         through->kind = Kind::through;
         through->name = "Midi Through";
-        through->ports[0] = {"Midi Through Port-0", everyCapability};
+        through->ports[0] = {"Midi Through Port-0", everyCapability,
+                             SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_SOFTWARE |
+                                 SND_SEQ_PORT_TYPE_PORT};
         clients[throughClient] = std::move(through);
     }
 
@@ -60,7 +63,9 @@ namespace stand_in __attribute__((visibility("hidden")))
                 controller->kind = Kind::controller;
                 controller->name = names[device];
                 controller->device = device;
-                controller->ports[0] = {names[device] + " MIDI 1", everyCapability};
+                controller->ports[0] = {names[device] + " MIDI 1", everyCapability,
+                                        SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_HARDWARE |
+                                            SND_SEQ_PORT_TYPE_PORT};
                 clients[id] = std::move(controller);
             }
             else if (!present && found != clients.end())
@@ -116,6 +121,11 @@ namespace stand_in __attribute__((visibility("hidden")))
         if (!subscriptions.insert({sender, receiver}).second)
             return -EBUSY;
         return 0;
+    }
+
+    int Sequencer::unsubscribe(Address sender, Address receiver)
+    {
+        return subscriptions.erase({sender, receiver}) == 1 ? 0 : -ENOENT;
     }
 
     void Sequencer::dispatch(const Event& event, Address sender, Address destination)

@@ -44,6 +44,7 @@ namespace stand_in __attribute__((visibility("hidden")))
     {
         std::string name;
         unsigned int capability;
+        unsigned int type;
     };
 
     struct Event
@@ -96,6 +97,7 @@ namespace stand_in __attribute__((visibility("hidden")))
         Client* find(int id);
         const Port* findPort(Address address);
         int subscribe(Address sender, Address receiver, int caller);
+        int unsubscribe(Address sender, Address receiver);
         // Hands an event from `sender` to its subscribers, or to one port.
         void dispatch(const Event& event, Address sender, Address destination);
         // Sends SysEx pieces from `from` to its subscribers after `delay`.

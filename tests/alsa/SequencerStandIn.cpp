@@ -11,8 +11,13 @@
 // Environment, read at every call that lists or connects, so a test may change it between steps:
 //   VELKOR_SEQ_DEVICES  controller names separated by ';' (default "Velkor"; empty for none)
 //   VELKOR_SEQ_STATE    a folder where the controllers keep their programs, faults and logs
+//
+// It is also preloaded into every Wine process (the wineserver included), so it does nothing until a
+// sequencer call arrives: no thread and no work at load, and nothing to destroy at exit.
 #include "SequencerModel.h"
 
+#include <dlfcn.h>
+#include <pthread.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -35,6 +40,7 @@ struct _snd_seq_system_info
 struct _snd_seq_client_info
 {
     int client;
+    snd_seq_client_type_t type;
     int ports;
     char name[64];
 };
@@ -43,7 +49,9 @@ struct _snd_seq_port_info
 {
     int client;
     int port;
+    snd_seq_addr_t address;
     unsigned int capability;
+    unsigned int type;
     char name[64];
 };
 
@@ -63,6 +71,28 @@ extern "C"
     int velkor_seq_stand_in()
     {
         return 1;
+    }
+
+    // Wine's MIDI driver keeps a Windows thread waiting here for notifications. At process exit Wine
+    // ends that thread from a signal on a stack it has reused, and glibc then runs the clean-up the
+    // wait registered on that stack: a jump into garbage, so the process ends with SIGSEGV once
+    // its work is done. The driver's waits become short sleeps (spurious wake-ups, which its loop
+    // allows), which register nothing; every other caller gets the real wait.
+    int pthread_cond_wait(pthread_cond_t* condition, pthread_mutex_t* mutex)
+    {
+        using Wait = int (*)(pthread_cond_t*, pthread_mutex_t*);
+        static const auto real =
+            reinterpret_cast<Wait>(dlvsym(RTLD_NEXT, "pthread_cond_wait", "GLIBC_2.3.2"));
+        Dl_info caller;
+        if (dladdr(__builtin_return_address(0), &caller) != 0 && caller.dli_fname != nullptr &&
+            std::strstr(caller.dli_fname, "/winealsa.so") != nullptr)
+        {
+            pthread_mutex_unlock(mutex);
+            ::usleep(2000);
+            pthread_mutex_lock(mutex);
+            return 0;
+        }
+        return real(condition, mutex);
     }
 
     int snd_seq_open(snd_seq_t** handle, const char* name, int streams, int mode)
@@ -124,7 +154,7 @@ extern "C"
         return handle->client;
     }
 
-    int snd_seq_create_simple_port(snd_seq_t* handle, const char* name, unsigned int caps, unsigned int)
+    int snd_seq_create_simple_port(snd_seq_t* handle, const char* name, unsigned int caps, unsigned int type)
     {
         auto& seq = Sequencer::get();
         const std::lock_guard<std::mutex> lock(seq.mutex);
@@ -134,7 +164,7 @@ extern "C"
         int port = 0;
         while (client->ports.count(port) != 0)
             ++port;
-        client->ports[port] = {name != nullptr ? name : "", caps};
+        client->ports[port] = {name != nullptr ? name : "", caps, type};
         return port;
     }
 
@@ -162,6 +192,13 @@ extern "C"
         const std::lock_guard<std::mutex> lock(seq.mutex);
         seq.refresh();
         return seq.subscribe({handle->client, myport}, {dest_client, dest_port}, handle->client);
+    }
+
+    int snd_seq_disconnect_from(snd_seq_t* handle, int myport, int src_client, int src_port)
+    {
+        auto& seq = Sequencer::get();
+        const std::lock_guard<std::mutex> lock(seq.mutex);
+        return seq.unsubscribe({src_client, src_port}, {handle->client, myport});
     }
 
     int snd_seq_event_output_direct(snd_seq_t* handle, snd_seq_event_t* ev)
@@ -277,18 +314,36 @@ extern "C"
     {
         auto& seq = Sequencer::get();
         const std::lock_guard<std::mutex> lock(seq.mutex);
+        // Wine lists without asking for the system's summary first.
+        seq.refresh();
         const auto next = seq.clients.upper_bound(info->client);
         if (next == seq.clients.end())
             return -ENOENT;
         info->client = next->first;
+        info->type = next->second->kind == Kind::application ? SND_SEQ_USER_CLIENT : SND_SEQ_KERNEL_CLIENT;
         info->ports = static_cast<int>(next->second->ports.size());
         copyName(info->name, next->second->name);
         return 0;
     }
 
+    void snd_seq_client_info_set_client(snd_seq_client_info_t* info, int client)
+    {
+        info->client = client;
+    }
+
     int snd_seq_client_info_get_client(const snd_seq_client_info_t* info)
     {
         return info->client;
+    }
+
+    snd_seq_client_type_t snd_seq_client_info_get_type(const snd_seq_client_info_t* info)
+    {
+        return info->type;
+    }
+
+    const char* snd_seq_client_info_get_name(snd_seq_client_info_t* info)
+    {
+        return info->name;
     }
 
     int snd_seq_client_info_get_num_ports(const snd_seq_client_info_t* info)
@@ -322,7 +377,9 @@ extern "C"
         if (next == client->ports.end())
             return -ENOENT;
         info->port = next->first;
+        info->address = {static_cast<unsigned char>(info->client), static_cast<unsigned char>(info->port)};
         info->capability = next->second.capability;
+        info->type = next->second.type;
         copyName(info->name, next->second.name);
         return 0;
     }
@@ -330,6 +387,16 @@ extern "C"
     unsigned int snd_seq_port_info_get_capability(const snd_seq_port_info_t* info)
     {
         return info->capability;
+    }
+
+    unsigned int snd_seq_port_info_get_type(const snd_seq_port_info_t* info)
+    {
+        return info->type;
+    }
+
+    const snd_seq_addr_t* snd_seq_port_info_get_addr(const snd_seq_port_info_t* info)
+    {
+        return &info->address;
     }
 
     const char* snd_seq_port_info_get_name(const snd_seq_port_info_t* info)

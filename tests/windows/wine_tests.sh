@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # The Windows build under Wine: the unit tests, velkor-tool against the Linux build byte for byte,
-# the real editor end to end on Wine's virtual desktop, and the installer.
-# Usage: wine_tests.sh BUILD_WINDOWS_DIR LINUX_VELKOR_TOOL
+# the real editor end to end on Wine's virtual desktop, both on Wine's MIDI driver through the
+# sequencer stand-in, and the installer.
+# Usage: wine_tests.sh BUILD_WINDOWS_DIR LINUX_VELKOR_TOOL STAND_IN_LIBRARY
 set -uo pipefail
 out=$(cd "$1" && pwd)
 linux_tool=$2
+stand_in=$3
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../support/lib.sh"
 
@@ -44,6 +46,13 @@ echo "== velkor-tool: Windows against Linux"
 
 echo "== The editor on Wine's virtual desktop"
 "$here/editor_e2e_wine.sh" "$out/velkor-editor.exe" || failed+=("editor end-to-end")
+
+echo "== MIDI through Wine's own driver and the sequencer stand-in"
+# With a wineserver of its own, so that the stand-in is in every Wine process; then one for the rest.
+wineserver -k 2>/dev/null
+wineserver -w
+"$here/wine_midi_test.sh" "$out" "$stand_in" || failed+=("Wine MIDI")
+wineserver -p
 
 echo "== Installer"
 "$here/installer_test.sh" "$out" || failed+=("installer")
