@@ -28,8 +28,12 @@ juce::String toText(const ByteArray& image);
 // The program image (file header) the JSON describes. Every field must be present and valid, and
 // nothing else may be there, so a misspelt name is never silently dropped.
 ByteArray fromJson(const juce::var& json);
-// Nesting deeper than maxNesting is refused, and every number is judged on its digits as written.
+// Nesting deeper than maxNesting is refused, and every number is judged on its digits as written. Time
+// is linear in the text; a name given twice or unknown is refused where it stands, as are a NUL and
+// bytes that are not UTF-8. Choices are matched exactly as the panel writes them.
 ByteArray fromText(const juce::String& text);
+// The bytes of a file or stream: UTF-8 (a byte order mark is skipped), or UTF-16 with a byte order mark.
+ByteArray fromBytes(const char* data, std::size_t size);
 
 // "pads.A[3].note"
 juce::String displayPath(const juce::StringArray& path);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace
 {
 // The default program's JSON with one field replaced by a JSON value (a fragment of JSON text).
@@ -79,11 +81,11 @@ TEST(ProgramJson, ReadsAsThePanelDoes)
     EXPECT_EQ(json["pads"]["B"].getArray()->size(), 8);
     EXPECT_EQ(static_cast<int>((*json["knobs"].getArray())[7]["hi"]), 99);
 
-    // Hand-written JSON may spell choices loosely and leave out the format lines.
+    // Hand-written JSON may leave out the format lines; choices are spelt as the panel does.
     juce::var edited = json;
     edited.getDynamicObject()->removeProperty("format");
-    edited["arpeggiator"].getDynamicObject()->setProperty("mode", " random ");
-    edited["arpeggiator"].getDynamicObject()->setProperty("on", "OFF");
+    edited["arpeggiator"].getDynamicObject()->setProperty("mode", "RANDOM");
+    edited["arpeggiator"].getDynamicObject()->setProperty("on", false);
     const ByteArray image = ProgramJson::fromJson(edited);
     EXPECT_EQ(image[12], 5);
     EXPECT_EQ(image[11], 0);
@@ -112,9 +114,7 @@ TEST(ProgramJson, RefusesABadValueByItsFieldName)
         {{"arpeggiator", "swing"},
          "\"52%\"",
          "arpeggiator.swing (Arpeggiator SWING): \"52%\" is not one of 50%, 55%, 57%, 59%, 61%, 64%"},
-        {{"arpeggiator", "on"},
-         "1",
-         "arpeggiator.on (Arpeggiator ON/OFF): 1 is not one of true, false, OFF, ON"},
+        {{"arpeggiator", "on"}, "1", "arpeggiator.on (Arpeggiator ON/OFF): 1 is not one of true, false"},
         {{"pads", "B", "7", "note"}, "128", "pads.B[7].note (Pad B8 Note): 128 is outside 0 to 127"},
         {{"pads", "A", "0", "trigger"},
          "2",
@@ -213,13 +213,13 @@ TEST(ProgramJson, RefusesDeepNestingAndBrokenTextWithoutCrashing)
         juce::String text;
         juce::String error;
     } cases[] = {
-        {nested(ProgramJson::maxNesting), "channels.pad (Pad MIDI Channel): missing"},
+        {nested(ProgramJson::maxNesting), "x: not a program value"},
         {nested(ProgramJson::maxNesting + 1), "nested deeper than 16 levels at line 1, column 22, inside x" +
                                                   juce::String::repeatedString("[0]", 15)},
         {juce::String::repeatedString("[", 80000) + juce::String::repeatedString("]", 80000),
          "nested deeper than 16 levels at line 1, column 17, inside " +
              juce::String::repeatedString("[0]", 16)},
-        {"{\"a\": \"[[[[[[[[[[[[[[[[[[\\\"[[[[\"}", "channels.pad (Pad MIDI Channel): missing"},
+        {"{\"a\": \"[[[[[[[[[[[[[[[[[[\\\"[[[[\"}", "a: not a program value"},
         {"{\"\": 1}", "not JSON: line 1, column 2: a name is empty"},
         {"{} {}", "not JSON: line 1, column 4: more text after the JSON"},
         {"{\"a\": -}", "not JSON: line 1, column 8: a digit belongs here"},
@@ -234,4 +234,69 @@ TEST(ProgramJson, RefusesDeepNestingAndBrokenTextWithoutCrashing)
     };
     for (const auto& c : cases)
         EXPECT_EQ(importError(c.text), c.error) << c.text.substring(0, 60);
+}
+
+TEST(ProgramJson, RefusesHostileTextWhereItStands)
+{
+    const std::string json = ProgramJson::toText(ProgramImage::makeDefault()).toStdString();
+    const auto edited = [&json](const std::string& from, const std::string& to)
+    {
+        const auto at = json.find(from);
+        return at == std::string::npos ? "no " + from
+                                       : json.substr(0, at) + to + json.substr(at + from.size());
+    };
+    const auto utf16 = [](const std::string& ascii)
+    {
+        std::string text = "\xff\xfe";
+        for (const char c : ascii)
+            text += std::string{c, '\0'};
+        return text;
+    };
+    const struct
+    {
+        std::string input;
+        std::string error;
+    } cases[] = {
+        {edited("\"version\": 1", "\"version\": 1, \"version\": 1"), "version: given twice"},
+        {edited("\"tempo\": ", "\"tempo\": 1, \"tempo\": "), "arpeggiator.tempo: given twice"},
+        {"{\"arpegiator\": {}, " + json.substr(1), "arpegiator: not a program value"},
+        {json + std::string(1, '\0') + "{}",
+         "line " + std::to_string(std::count(json.begin(), json.end(), '\n') + 1) +
+             ", column 1: a NUL character"},
+        {edited("\"UP\"", std::string("\"U\0P\"", 5)), ": a NUL character"},
+        {edited("\"UP\"", "\"\xc1\x95P\""), "invalid UTF-8 (byte 0xC1)"},        // overlong "U"
+        {edited("\"UP\"", "\"\xe0\x81\x95P\""), "invalid UTF-8 (byte 0xE0)"},    // overlong "U"
+        {edited("\"UP\"", "\"\xed\xa0\x80\""), "invalid UTF-8 (byte 0xED)"},     // a surrogate
+        {edited("\"UP\"", "\"\xf4\x90\x80\x80\""), "invalid UTF-8 (byte 0xF4)"}, // past U+10FFFF
+        {edited("\"UP\"", "\"\xff\xfe\""), "invalid UTF-8 (byte 0xFF)"},
+        {json.substr(0, json.size() - 2) + "\xe2\x82", "invalid UTF-8 (byte 0xE2)"}, // cut short
+        {edited("\"UP\"", "\" UP\""), "(Arpeggiator MODE): \" UP\" is not one of UP, DOWN"},
+        {edited("\"UP\"", "\"up\""), "(Arpeggiator MODE): \"up\" is not one of UP, DOWN"},
+        {edited("\"on\": false", "\"on\": \"OFF\""),
+         "(Arpeggiator ON/OFF): \"OFF\" is not one of true, false"},
+        {edited("\"channels\": {", "\"channels\": ["), "',' or ']' belongs here"},
+        {edited("\"channels\": {", "\"channels\": {\"pad\": {}, "),
+         "channels.pad (Pad MIDI Channel): an object is not"},
+        {utf16("{}") + "x", "not JSON: UTF-16 text with an odd number of bytes"},
+        {utf16("{\"a") + std::string("\0\xd8", 2) + utf16("\": 1}").substr(2),
+         "not JSON: UTF-16 text with an unpaired surrogate"},
+        {utf16("{\"a\": 1}\n"), "a: not a program value"},
+    };
+    for (const auto& c : cases)
+    {
+        std::string error = "accepted";
+        try
+        {
+            ProgramJson::fromBytes(c.input.data(), c.input.size());
+        }
+        catch (const ProgramJson::Error& refusal)
+        {
+            error = refusal.what();
+        }
+        EXPECT_NE(error.find(c.error), std::string::npos) << c.error << " <- " << error;
+    }
+    // Escapes spell the same text; UTF-16 with a byte order mark reads as before.
+    EXPECT_EQ(ProgramJson::fromText(juce::String(edited("\"UP\"", "\"\\u0055P\""))),
+              ProgramImage::makeDefault());
+    EXPECT_EQ(ProgramJson::fromBytes(utf16(json).data(), utf16(json).size()), ProgramImage::makeDefault());
 }
