@@ -105,14 +105,19 @@ void DeviceSession::handleIncomingMidiMessage(juce::MidiInput*, const juce::Midi
     const std::lock_guard<std::mutex> guard(lock);
     if (!listening || pending.image)
         return;
+    juce::String problem;
+    ByteArray image;
     if (message.getSysExDataSize() != ProgramSysEx::dataSize)
     {
-        ++pending.wrongLengthDumps;
-        return;
+        problem = "it holds " + juce::String(message.getRawDataSize()) +
+                  " bytes; a program dump holds exactly " + juce::String(ProgramSysEx::messageSize);
     }
-    const ByteArray data(message.getSysExData(), message.getSysExData() + ProgramSysEx::dataSize);
-    ByteArray image = ProgramImage::fromData(data);
-    const juce::String problem = ProgramImage::findProblem(image);
+    else
+    {
+        image = ProgramImage::fromData(
+            ByteArray(message.getSysExData(), message.getSysExData() + ProgramSysEx::dataSize));
+        problem = ProgramImage::findProblem(image);
+    }
     if (problem.isEmpty())
     {
         pending.image = std::move(image);

@@ -16,11 +16,9 @@ public:
     {
         // The program image (file header) of the first valid dump.
         std::optional<ByteArray> image;
-        // Dumps that carried a bad value, and the first one's fault.
+        // Dumps of the wrong length or with a bad value, and the first one's fault.
         int badDumps = 0;
         juce::String badDumpProblem;
-        // Dumps of the wrong length, which are ignored as the editor ignores them.
-        int wrongLengthDumps = 0;
     };
 
     // A bad dump ends the wait this long after it came, unless a good one follows.

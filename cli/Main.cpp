@@ -9,6 +9,9 @@
 #include <shellapi.h>
 #else
 #include <alsa/asoundlib.h>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 #endif
 
 namespace
@@ -51,6 +54,28 @@ juce::StringArray commandLineArguments(int argc, char* argv[])
         arguments.add(juce::String::fromUTF8(argv[i]));
     return arguments;
 }
+
+// The framework opens descriptors of its own as it starts: one that lands on a closed 0 would be read
+// as the JSON of "import -" (and waited on for ever), one on 1 would swallow what we print. So each
+// closed one is held by /dev/null, opened for reading only: printing into it fails as a write to a
+// closed stream should. Returns whether standard input was closed.
+bool holdClosedStandardDescriptors()
+{
+    bool inputClosed = false;
+    for (int fd = 0; fd <= 2; ++fd)
+    {
+        if (fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        inputClosed = inputClosed || fd == 0;
+        const int held = open("/dev/null", O_RDONLY);
+        if (held >= 0 && held != fd)
+        {
+            dup2(held, fd);
+            close(held);
+        }
+    }
+    return inputClosed;
+}
 #endif
 } // namespace
 
@@ -59,6 +84,8 @@ int main(int argc, char* argv[])
 #if defined(_WIN32)
     useBinaryStandardStreams();
 #else
+    if (holdClosedStandardDescriptors())
+        std::cin.setstate(std::ios::badbit);
     snd_lib_error_set_handler(quietAlsaError);
 #endif
     // No windows, but the framework's message manager and its shutdown order, as the ports expect.

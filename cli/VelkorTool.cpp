@@ -26,8 +26,11 @@ enum OptionFlags
 {
     portOption = 1,
     slotOption = 2,
-    deviceOptions = 4, // --timeout, --simulator, --simulator-fault
-    verifyOption = 8
+    simulatorOptions = 4, // --simulator, --simulator-fault
+    verifyOption = 8,
+    timeoutOption = 16,
+    exitCodeOption = 32,
+    deviceOptions = simulatorOptions | timeoutOption
 };
 
 const std::pair<const char*, VelkorSimulator::Fault> faultNames[] = {
@@ -68,6 +71,7 @@ struct VelkorTool::Options
     bool simulator = false;
     VelkorSimulator::Fault fault = VelkorSimulator::Fault::none;
     bool verify = false;
+    bool exitCode = false;
     bool helpAsked = false;
 
     int fail(int code, const juce::String& message) const
@@ -99,7 +103,7 @@ const std::vector<VelkorTool::Command>& VelkorTool::commands()
         {"diff", "A B", "print the values in which two programs differ, one a line",
          "Prints one line for each value that differs, as  Name: value in A -> value in B.\n"
          "Prints nothing when the two programs are alike.",
-         0, 2, 2, &VelkorTool::diff},
+         exitCodeOption, 2, 2, &VelkorTool::diff},
         {"export", "FILE", "print a program as JSON with named fields",
          "Prints the program as JSON. Choices are their panel texts (\"UP\", \"1/8T\", \"Toggle\"),\n"
          "the arpeggiator switch is true or false, and everything else is a number.",
@@ -113,7 +117,7 @@ const std::vector<VelkorTool::Command>& VelkorTool::commands()
          "the parameter and its valid range. Exits 1 when any file is bad.",
          0, 1, -1, &VelkorTool::validate},
         {"ports", "", "list the MIDI inputs and outputs", "Lists the MIDI input and output ports by name.",
-         deviceOptions, 0, 0, &VelkorTool::ports},
+         simulatorOptions, 0, 0, &VelkorTool::ports},
         {"send", "--port NAME --slot 1|2|3|4|ram FILE", "send a program to a slot of the controller",
          "Sends the program file to a slot (or RAM) of the controller on port NAME.\n"
          "--verify asks the controller for the slot afterwards and compares.",
@@ -227,7 +231,17 @@ const std::vector<VelkorTool::Switch>& VelkorTool::switches()
          },
          {},
          "  --verify                 read the slot back and compare\n"},
-        {"--timeout", deviceOptions, true,
+        {"--exit-code",
+         exitCodeOption,
+         false,
+         [](const juce::String&, Options& options)
+         {
+             options.exitCode = true;
+             return true;
+         },
+         {},
+         "  --exit-code              exit 1 when the programs differ, 0 when they are alike\n"},
+        {"--timeout", timeoutOption, true,
          [](const juce::String& value, Options& options)
          {
              if (value.isEmpty() || !value.containsOnly("0123456789") || value.length() > 7 ||
@@ -240,7 +254,7 @@ const std::vector<VelkorTool::Switch>& VelkorTool::switches()
          "  --timeout MS             wait this long for the controller (default " +
              juce::String(defaultTimeoutMs) + ")\n"},
         {"--simulator",
-         deviceOptions,
+         simulatorOptions,
          false,
          [](const juce::String&, Options& options)
          {
@@ -250,7 +264,7 @@ const std::vector<VelkorTool::Switch>& VelkorTool::switches()
          {},
          "  --simulator              also offer the simulated controller, port \"" +
              juce::String(VelkorSimulator::deviceName) + "\"\n"},
-        {"--simulator-fault", deviceOptions, true,
+        {"--simulator-fault", simulatorOptions, true,
          [](const juce::String& value, Options& options)
          {
              for (const auto& [name, fault] : faultNames)
@@ -501,9 +515,10 @@ int VelkorTool::diff(Options& options)
     const auto second = load(options.positional[1], message);
     if (!second)
         return options.fail(badInput, message);
-    for (const auto& line : ProgramText::diff(*first, *second))
+    const auto differences = ProgramText::diff(*first, *second);
+    for (const auto& line : differences)
         options.out << line << "\n";
-    return success;
+    return options.exitCode && !differences.isEmpty() ? programsDiffer : success;
 }
 
 int VelkorTool::exportJson(Options& options)
@@ -550,13 +565,10 @@ int VelkorTool::importJson(Options& options)
     }
     if (bytes.size() > maxJsonBytes)
         return options.fail(badInput, sourceName + ": too large for a program's JSON");
-    // As a file is loaded: a byte order mark is read, and bytes that are not UTF-8 do not trip the framework.
-    const auto text = juce::String::createStringFromData(bytes.data(), static_cast<int>(bytes.size()));
-
     ByteArray image;
     try
     {
-        image = ProgramJson::fromText(text);
+        image = ProgramJson::fromBytes(bytes.data(), bytes.size());
     }
     catch (const ProgramJson::Error& error)
     {
@@ -625,6 +637,7 @@ int checkReply(const DeviceSession::Reply& reply, const juce::String& port, int 
 {
     if (reply.image)
         return VelkorTool::success;
+    // A dump of the wrong length or with a bad value is an answer, only not a program.
     if (reply.badDumps > 0)
     {
         message = "the answer for " + slotName(slot) + " from \"" + port +
@@ -633,9 +646,6 @@ int checkReply(const DeviceSession::Reply& reply, const juce::String& port, int 
     }
     message = "no answer from \"" + port + "\" for " + slotName(slot) + " within " + juce::String(timeoutMs) +
               " ms";
-    if (reply.wrongLengthDumps > 0)
-        message << " (it sent " << reply.wrongLengthDumps << " program dump"
-                << (reply.wrongLengthDumps == 1 ? "" : "s") << " of the wrong length)";
     return VelkorTool::noAnswer;
 }
 } // namespace

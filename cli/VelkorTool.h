@@ -19,7 +19,9 @@ public:
         success = 0,
         badInput = 1,
         usageError = 2,
-        noAnswer = 3
+        noAnswer = 3,
+        // diff --exit-code, as git diff --exit-code has it.
+        programsDiffer = 1
     };
 
     static constexpr int defaultTimeoutMs = 2000;

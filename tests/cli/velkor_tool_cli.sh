@@ -35,11 +35,16 @@ expect_code 0 "$tool" diff backups/slot-1.vkr faster.vkr
 [ "$(cat out.txt)" = "Arpeggiator TEMPO: 128 -> 96" ] || fail "diff printed: $(cat out.txt)"
 "$tool" export faster.vkr | "$tool" import - again.vkr && cmp -s faster.vkr again.vkr ||
   fail "export then import changed the file"
+expect_code 1 "$tool" diff --exit-code backups/slot-1.vkr faster.vkr
+expect_code 0 "$tool" diff --exit-code faster.vkr again.vkr
+[ "$("$tool" export faster.vkr | tr -cd '\r' | wc -c)" = 0 ] || fail "export writes carriage returns"
 
 expect_code 0 "$tool" send "${sim[@]}" --slot 3 --verify faster.vkr
 expect_code 3 "$tool" get "${sim[@]}" --slot 2 --simulator-fault no-reply --timeout 150 late.vkr
 grep -q 'no answer from "Velkor Simulator" for slot 2 within 150 ms' err.txt || fail "timeout said: $(cat err.txt)"
 [ ! -e late.vkr ] || fail "a timed-out get wrote a file"
+expect_code 1 "$tool" get "${sim[@]}" --slot 2 --simulator-fault wrong-length late.vkr
+grep -q 'is not a valid program: it holds 118 bytes' err.txt || fail "a wrong-length answer said: $(cat err.txt)"
 
 printf 'not a program' >bad.vkr
 expect_code 1 "$tool" validate bad.vkr faster.vkr
@@ -85,13 +90,23 @@ grep -q 'json.fifo: is not a regular file' err.txt && [ -p json.fifo ] || fail "
 expect_code 1 timeout 20 "$tool" import - json.fifo < <("$tool" export faster.vkr 2>/dev/null)
 [ -p json.fifo ] || fail "import replaced a FIFO"
 
-# Output lost on a full disk is a failure, whatever printed it.
-for command in "--help" "--version" "show faster.vkr" "export faster.vkr" "validate faster.vkr" "diff backups/slot-1.vkr faster.vkr"; do
+# Output lost on a full disk or a closed standard output is a failure, whatever printed it.
+for command in "--help" "--version" "show faster.vkr" "export faster.vkr" "validate faster.vkr" \
+  "diff backups/slot-1.vkr faster.vkr" "backup --simulator --port Simulator lost"; do
   # shellcheck disable=SC2086
   "$tool" $command >/dev/full 2>err.txt
   code=$?
   [ $code -eq 1 ] && grep -q 'standard output could not be written' err.txt || fail "$command >/dev/full exited $code: $(cat err.txt)"
+  # shellcheck disable=SC2086
+  timeout 20 "$tool" $command >&- 2>err.txt
+  code=$?
+  [ $code -eq 1 ] && grep -q 'standard output could not be written' err.txt || fail "$command >&- exited $code: $(cat err.txt)"
 done
+# A closed standard input is refused at once, not waited on.
+timeout 20 "$tool" import - closed.vkr <&- >out.txt 2>err.txt
+code=$?
+[ $code -eq 1 ] && grep -q 'standard input: cannot be read' err.txt && [ ! -e closed.vkr ] ||
+  fail "import - with standard input closed exited $code: $(cat err.txt)"
 
 expect_code 2 "$tool" backup "${sim[@]}" ""
 [ -z "$(ls -A . | grep -E '^slot-')" ] || fail "backup \"\" wrote into the working directory"
