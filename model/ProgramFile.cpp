@@ -11,10 +11,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <climits>
 #endif
 
+#include <cerrno>
 #include <cstring>
 #include <string>
 #include <system_error>
@@ -112,9 +112,9 @@ bool write(const juce::File& file, const ByteArray& data, juce::String* reason)
     replaceableTarget(file, problem);
     if (problem.isNotEmpty())
         return fail(problem);
+    // The same words as on Linux, where the system reports a missing folder.
     if (!file.getParentDirectory().isDirectory())
-        return fail("could not be written: the folder " + file.getParentDirectory().getFullPathName() +
-                    " does not exist");
+        return fail("could not be written: " + juce::String(std::generic_category().message(ENOENT)));
 
     // Written beside the target and checked before it replaces it, so a failed write never costs the old
     // file. The framework's ReplaceFile path leaves copies beside a target that another program holds

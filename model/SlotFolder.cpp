@@ -73,7 +73,7 @@ juce::String oldFileProblem(const juce::File& file)
     if (!file.exists())
         return {};
     if (file.isDirectory())
-        return "is a folder, not a program file";
+        return "is not a regular file"; // as on Linux
     const juce::int64 size = file.getSize();
     const bool readOnly = !file.hasWriteAccess();
 #else
