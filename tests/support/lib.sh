@@ -68,3 +68,10 @@ wait_for_window() { # title regex [seconds, 20] -> window id
 tempo_of() { od -An -tu1 -j18 -N2 "$1" 2>/dev/null | tr -s ' ' | sed 's/^ //'; }
 tempo_is() { [ "$(tempo_of "$1")" = "$2" ]; } # file "high low"
 same_file() { cmp -s "$1" "$2"; }
+
+# Wine's virtual desktop ($desk, the desktop window's id): Wine places a window's client area where
+# the editor asks, window n (from 0) at 15n, 15n + 45, and the panel starts below the 24-pixel menu bar.
+window_is_up() { xdotool search --name "^$1\$" >/dev/null 2>&1; }
+click() { xdotool mousemove --window "$desk" "$1" "$2" click 1; sleep 0.4; }
+panel_click() { click $((15 * $1 + $2)) $((15 * $1 + 69 + $3)); } # window-index x y
+keys() { xdotool key --clearmodifiers "$@"; sleep 0.3; }

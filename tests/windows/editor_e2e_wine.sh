@@ -9,15 +9,7 @@ editor=$1
 make_work_dir
 desktop_name="velkor-e2e"
 
-window_is_up() { xdotool search --name "^$1\$" >/dev/null 2>&1; }
 no_editor_window() { ! xdotool search --name '^Velkor Editor - ' >/dev/null 2>&1; }
-# Points on the virtual desktop: Wine places a window's client area where the editor asks, window n
-# (from 0) at 15n, 15n + 45, and the panel starts below the 24-pixel menu bar.
-click() { xdotool mousemove --window "$desk" "$1" "$2" click 1; sleep 0.4; }
-panel_click() { # window-index x y
-  click $((15 * $1 + $2)) $((15 * $1 + 69 + $3))
-}
-keys() { xdotool key --clearmodifiers "$@"; sleep 0.3; }
 tempo_box() { import -window root -crop 62x15+797+635 +repage "$1" 2>/dev/null; }
 
 cp "$corpus/default.vkr" "$work/Live Set.vkr"

@@ -74,13 +74,8 @@ grep -q 'no answer from "Velkor - Velkor MIDI 1"' err.txt || fail "silence said:
 [ ! -e silent.vkr ] || fail "a silent controller left a file"
 fault none
 
-# The editor on Wine's virtual desktop, placed as in editor_e2e_wine.sh: window n (from 0) has its
-# client area at 15n, 15n + 45 and its panel below the 24-pixel menu bar.
+# The editor on Wine's virtual desktop (its helpers are in tests/support/lib.sh).
 desktop_name="velkor-midi"
-window_is_up() { xdotool search --name "^$1\$" >/dev/null 2>&1; }
-click() { xdotool mousemove --window "$desk" "$1" "$2" click 1; sleep 0.4; }
-panel_click() { click $((15 * $1 + $2)) $((15 * $1 + 69 + $3)); } # window-index x y
-keys() { xdotool key --clearmodifiers "$@"; sleep 0.3; }
 
 echo "-- the editor: SEND opens Device Setup; the controller chosen; SEND 3; GET 1 in pieces"
 cp mine.vkr "Live Set.vkr"
