@@ -7,6 +7,7 @@
 #include "model/ProgramFile.h"
 #include "tools/AutoPopToolWindow.h"
 #include "tools/LibrarianWindow.h"
+#include "ui/PanelTypeface.h"
 #include "ui/UserMessage.h"
 
 namespace
@@ -100,11 +101,13 @@ VelkorEditorApplication::~VelkorEditorApplication() = default;
 
 void VelkorEditorApplication::initialise(const juce::String&)
 {
+    PanelTypeface::skipSystemFontScan();
     initialiseWithArguments(getCommandLineParameterArray());
 }
 
 void VelkorEditorApplication::initialiseWithArguments(juce::StringArray arguments)
 {
+    juce::Desktop::getInstance().setDefaultLookAndFeel(&look);
     commandManager = std::make_unique<juce::ApplicationCommandManager>();
     commandManager->registerAllCommandsForTarget(this);
     menuModel = std::make_unique<MainMenuModel>(commandManager.get());
@@ -144,6 +147,8 @@ void VelkorEditorApplication::shutdown()
 {
     windowManager.deleteAllWindows();
     menuModel.reset();
+    if (&juce::Desktop::getInstance().getDefaultLookAndFeel() == &look)
+        juce::Desktop::getInstance().setDefaultLookAndFeel(nullptr);
 }
 
 void VelkorEditorApplication::anotherInstanceStarted(const juce::String& commandLine)

@@ -4,6 +4,7 @@
 #include "app/MainWindowManager.h"
 #include "app/RepaintPump.h"
 #include "model/ProgramClipboard.h"
+#include "ui/PanelLook.h"
 
 #include <juce_audio_devices/juce_audio_devices.h>
 
@@ -82,6 +83,9 @@ public:
     bool hasMidiOutput() const { return midiOutput != nullptr; }
 
 private:
+    // The desktop default whenever no editor is open, so every text has the editor's face; outlives
+    // the windows.
+    PanelLook look;
     std::unique_ptr<MainMenuModel> menuModel;
     juce::String lastFilePath;
     // Outlives the window manager, whose input port it opened.

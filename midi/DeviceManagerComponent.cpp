@@ -1,6 +1,6 @@
 #include "midi/DeviceManagerComponent.h"
 
-#include "BinaryData.h"
+#include "ui/PanelPicture.h"
 
 namespace
 {
@@ -53,10 +53,8 @@ DeviceManagerComponent::DeviceManagerComponent(MidiDeviceLink& link) : manager(l
         button->addListener(this);
     }
 
-    backgroundImage = juce::ImageCache::getFromMemory(BinaryData::DeviceSetup_Background_png,
-                                                      BinaryData::DeviceSetup_Background_pngSize);
-    listPanelImage = juce::ImageCache::getFromMemory(BinaryData::DeviceSetup_ListPanel_png,
-                                                     BinaryData::DeviceSetup_ListPanel_pngSize);
+    backgroundImage = PanelPicture::load("DeviceSetup_Background");
+    listPanelImage = PanelPicture::load("DeviceSetup_ListPanel");
 
     inputList->setModel(&inputModel);
     outputList->setModel(&outputModel);
@@ -98,15 +96,15 @@ void DeviceManagerComponent::applySelection()
 void DeviceManagerComponent::paint(juce::Graphics& g)
 {
     g.setOpacity(1.0f);
-    g.drawImage(backgroundImage, {0.0f, 0.0f, 360.0f, 425.0f});
-    g.drawImage(listPanelImage, {16.0f, 83.0f, 328.0f, 134.0f});
+    PanelPicture::draw(g, backgroundImage, {0.0f, 0.0f, 360.0f, 425.0f});
+    PanelPicture::draw(g, listPanelImage, {16.0f, 83.0f, 328.0f, 134.0f});
 
     g.setColour(juce::Colour(0xff808080));
     g.setFont(juce::Font(18.0f, juce::Font::plain));
     g.drawText("Input", 31, 59, 88, 24, juce::Justification::centredLeft, true);
     g.drawText("Output", 31, 225, 104, 17, juce::Justification::centredLeft, true);
 
-    g.drawImage(listPanelImage, {16.0f, 243.0f, 328.0f, 141.0f});
+    PanelPicture::draw(g, listPanelImage, {16.0f, 243.0f, 328.0f, 141.0f});
 }
 
 void DeviceManagerComponent::resized()

@@ -1,16 +1,11 @@
 #include "tools/AutoPolulateToolComponent.h"
 
-#include "BinaryData.h"
+#include "ui/PanelPicture.h"
 #include "ui/PadComponent.h"
 #include "ui/PanelStyle.h"
 
 namespace
 {
-juce::Image picture(const char* data, int size)
-{
-    return juce::ImageCache::getFromMemory(data, size);
-}
-
 std::unique_ptr<juce::ComboBox> makeCombo(AutoPolulateToolComponent& owner, const juce::StringArray& items)
 {
     auto combo = std::make_unique<juce::ComboBox>("new combo box");
@@ -34,8 +29,7 @@ std::unique_ptr<juce::ImageButton> makeButton(AutoPolulateToolComponent& owner, 
 // No over picture: a ticked box keeps showing its X under the mouse.
 std::unique_ptr<juce::ImageButton> makeTickBox(AutoPolulateToolComponent& owner)
 {
-    return makeButton(owner, picture(BinaryData::TickBox_Off_png, BinaryData::TickBox_Off_pngSize), {},
-                      picture(BinaryData::TickBox_On_png, BinaryData::TickBox_On_pngSize));
+    return makeButton(owner, PanelPicture::load("TickBox_Off"), {}, PanelPicture::load("TickBox_On"));
 }
 
 std::unique_ptr<NumberBox> makeBox(AutoPolulateToolComponent& owner, const juce::String& name)
@@ -58,27 +52,18 @@ const juce::Rectangle<int> noticeArea{17, 251, 599, 16};
 AutoPolulateToolComponent::AutoPolulateToolComponent()
 {
     knobCcDirection = makeCombo(*this, directions());
-    applyBankAButton = makeButton(
-        *this,
-        picture(BinaryData::AutoPop_ApplyBankA_Normal_png, BinaryData::AutoPop_ApplyBankA_Normal_pngSize),
-        picture(BinaryData::AutoPop_ApplyBankA_Over_png, BinaryData::AutoPop_ApplyBankA_Over_pngSize),
-        picture(BinaryData::AutoPop_ApplyBankA_Down_png, BinaryData::AutoPop_ApplyBankA_Down_pngSize));
-    applyBankBButton = makeButton(
-        *this,
-        picture(BinaryData::AutoPop_ApplyBankB_Normal_png, BinaryData::AutoPop_ApplyBankB_Normal_pngSize),
-        picture(BinaryData::AutoPop_ApplyBankB_Over_png, BinaryData::AutoPop_ApplyBankB_Over_pngSize),
-        picture(BinaryData::AutoPop_ApplyBankB_Down_png, BinaryData::AutoPop_ApplyBankB_Down_pngSize));
-    const auto bothDown =
-        picture(BinaryData::AutoPop_ApplyBoth_Down_png, BinaryData::AutoPop_ApplyBoth_Down_pngSize);
-    applyBothBanksButton = makeButton(
-        *this,
-        picture(BinaryData::AutoPop_ApplyBoth_Normal_png, BinaryData::AutoPop_ApplyBoth_Normal_pngSize),
-        bothDown, bothDown);
-    applyKnobsButton = makeButton(
-        *this,
-        picture(BinaryData::AutoPop_ApplyKnobs_Normal_png, BinaryData::AutoPop_ApplyKnobs_Normal_pngSize),
-        picture(BinaryData::AutoPop_ApplyKnobs_Over_png, BinaryData::AutoPop_ApplyKnobs_Over_pngSize),
-        picture(BinaryData::AutoPop_ApplyKnobs_Down_png, BinaryData::AutoPop_ApplyKnobs_Down_pngSize));
+    applyBankAButton = makeButton(*this, PanelPicture::load("AutoPop_ApplyBankA_Normal"),
+                                  PanelPicture::load("AutoPop_ApplyBankA_Over"),
+                                  PanelPicture::load("AutoPop_ApplyBankA_Down"));
+    applyBankBButton = makeButton(*this, PanelPicture::load("AutoPop_ApplyBankB_Normal"),
+                                  PanelPicture::load("AutoPop_ApplyBankB_Over"),
+                                  PanelPicture::load("AutoPop_ApplyBankB_Down"));
+    const auto bothDown = PanelPicture::load("AutoPop_ApplyBoth_Down");
+    applyBothBanksButton =
+        makeButton(*this, PanelPicture::load("AutoPop_ApplyBoth_Normal"), bothDown, bothDown);
+    applyKnobsButton = makeButton(*this, PanelPicture::load("AutoPop_ApplyKnobs_Normal"),
+                                  PanelPicture::load("AutoPop_ApplyKnobs_Over"),
+                                  PanelPicture::load("AutoPop_ApplyKnobs_Down"));
 
     scaleCombo = makeCombo(*this, {"CHROMATIC UP", "CHROMATIC DOWN", "MAJOR", "MINOR", "HARMONIC MINOR",
                                    "MELODIC MINOR", "DORIAN", "PHRYGIAN", "LYDIAN", "MIXOLYDIAN", "LOCRIAN"});
@@ -102,7 +87,7 @@ AutoPolulateToolComponent::AutoPolulateToolComponent()
     knobMaxBox = makeBox(*this, "Knob Max");
     startNoteBox = makeBox(*this, "Start Note");
 
-    backgroundImage = picture(BinaryData::AutoPop_Background_png, BinaryData::AutoPop_Background_pngSize);
+    backgroundImage = PanelPicture::load("AutoPop_Background");
 
     for (auto* box : {pcStartBox.get(), ccStartBox.get(), knobCcStartBox.get(), knobMinBox.get(),
                       knobMaxBox.get(), startNoteBox.get()})
@@ -162,8 +147,7 @@ void AutoPolulateToolComponent::paint(juce::Graphics& g)
 {
     g.fillAll(juce::Colour(0xffffffff));
     g.setColour(juce::Colour(0xff000000));
-    g.drawImage(backgroundImage, 0, 0, width, height, 0, 0, backgroundImage.getWidth(),
-                backgroundImage.getHeight());
+    PanelPicture::draw(g, backgroundImage, juce::Rectangle<int>(width, height).toFloat());
 
     const juce::Colour black(0xff000000);
     const auto heading = PanelStyle::helvetica(18.8f).boldened();

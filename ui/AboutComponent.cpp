@@ -1,6 +1,6 @@
 #include "ui/AboutComponent.h"
 
-#include "BinaryData.h"
+#include "ui/PanelPicture.h"
 #include "ui/PanelStyle.h"
 
 AboutComponent::AboutComponent()
@@ -9,8 +9,7 @@ AboutComponent::AboutComponent()
     addAndMakeVisible(versionLabel.get());
     PanelStyle::setUpLabel(*versionLabel, juce::Font(15.0f, juce::Font::plain), std::nullopt);
 
-    aboutImage = juce::ImageCache::getFromMemory(BinaryData::About_Background_png,
-                                                 BinaryData::About_Background_pngSize);
+    aboutImage = PanelPicture::load("About_Background");
     setSize(484, 267);
 }
 
@@ -28,7 +27,7 @@ void AboutComponent::paint(juce::Graphics& g)
 {
     g.fillAll(juce::Colour(0xffffffff));
     g.setColour(juce::Colour(0xff000000));
-    g.drawImage(aboutImage, 0, 0, 484, 267, 0, 0, aboutImage.getWidth(), aboutImage.getHeight());
+    PanelPicture::draw(g, aboutImage, {0.0f, 0.0f, 484.0f, 267.0f});
     g.setFont(noticeFont());
     g.drawText(juce::String::fromUTF8(firstNoticeLine), 133, 211, firstNoticeWidth, 14,
                juce::Justification::centred, false);

@@ -1,6 +1,6 @@
 #include "ui/ArpComponent.h"
 
-#include "BinaryData.h"
+#include "ui/PanelPicture.h"
 #include "model/ProgramChoices.h"
 #include "ui/PanelStyle.h"
 
@@ -37,12 +37,8 @@ ArpComponent::ArpComponent()
     arpOnButton = std::make_unique<juce::ImageButton>("new button");
     addAndMakeVisible(*arpOnButton);
     arpOnButton->addListener(this);
-    PanelStyle::setPictures(
-        *arpOnButton,
-        juce::ImageCache::getFromMemory(BinaryData::Arp_OnOff_Normal_png,
-                                        BinaryData::Arp_OnOff_Normal_pngSize),
-        0.961f, juce::Image(),
-        juce::ImageCache::getFromMemory(BinaryData::Arp_OnOff_Down_png, BinaryData::Arp_OnOff_Down_pngSize));
+    PanelStyle::setPictures(*arpOnButton, PanelPicture::load("Arp_OnOff_Normal"), 0.961f, juce::Image(),
+                            PanelPicture::load("Arp_OnOff_Down"));
 
     tempoTapsBox = makeBox(*this, "Tempo Taps");
     tempoBox = makeBox(*this, "Tempo");
@@ -54,8 +50,7 @@ ArpComponent::ArpComponent()
     modeCombo = makeCombo(*this, ProgramChoices::arpModes());
     swingCombo = makeCombo(*this, ProgramChoices::swings());
 
-    backgroundImage =
-        juce::ImageCache::getFromMemory(BinaryData::Arp_Background_png, BinaryData::Arp_Background_pngSize);
+    backgroundImage = PanelPicture::load("Arp_Background");
 
     for (auto* combo :
          {timeDivisionCombo.get(), clockCombo.get(), latchCombo.get(), modeCombo.get(), swingCombo.get()})
@@ -95,8 +90,7 @@ void ArpComponent::paint(juce::Graphics& g)
 {
     // The picture is 7 rows short of the panel; the editor shows through below it.
     g.setColour(juce::Colour(0xff000000));
-    g.drawImage(backgroundImage, 0, 0, 416, 101, 0, 0, backgroundImage.getWidth(),
-                backgroundImage.getHeight());
+    PanelPicture::draw(g, backgroundImage, {0.0f, 0.0f, 416.0f, 101.0f});
 
     const auto font = PanelStyle::helvetica(12.0f);
     PanelStyle::drawCaption(g, "ARPEGGIATOR", {144, 1, 123, 13}, juce::Justification::centred, font);

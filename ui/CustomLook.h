@@ -1,10 +1,10 @@
 #pragma once
 
-#include <juce_gui_basics/juce_gui_basics.h>
+#include "ui/PanelLook.h"
 
 // The flat black face of entry fields and combo boxes: a rounded rectangle, no outline, no arrow, and
-// no change on hover, focus or press. Everything else is drawn as LookAndFeel_V3 draws it.
-class CustomLook : public juce::LookAndFeel_V3
+// no change on hover, focus or press. Everything else is drawn as the panel look draws it.
+class CustomLook : public PanelLook
 {
 public:
     void fillTextEditorBackground(juce::Graphics& g, int width, int height,

@@ -1,6 +1,6 @@
 #include "ui/EditorComponent.h"
 
-#include "BinaryData.h"
+#include "ui/PanelPicture.h"
 
 namespace
 {
@@ -11,21 +11,30 @@ std::vector<EditorComponent*>& liveEditors()
     return editors;
 }
 
+// The desktop default before the first editor opened, back once the last one closes.
+juce::WeakReference<juce::LookAndFeel>& lookBeforeEditors()
+{
+    static juce::WeakReference<juce::LookAndFeel> look;
+    return look;
+}
+
 // A pad bank draws its 503 x 257 outline 503 x 260. Resampled on every paint of every window, that was
-// a third of a full repaint; done once here, the paint is a plain copy of the same pixels.
-juce::Image outlineAsDrawn(const char* name, const void* png, int size)
+// a third of a full repaint; done once here (and once more at 2x), the paint is a plain copy.
+juce::Image outlineAsDrawn(const char* name)
 {
     const juce::int64 key = juce::String("VelkorPadBankOutline/" + juce::String(name)).hashCode64();
     juce::Image drawn = juce::ImageCache::getFromHashCode(key);
     if (drawn.isNull())
     {
-        const juce::Image original = juce::ImageCache::getFromMemory(png, size);
-        drawn = juce::Image(juce::Image::ARGB, original.getWidth(), 260, true);
-        {
-            juce::Graphics g(drawn);
-            g.drawImage(original, 0, 0, drawn.getWidth(), drawn.getHeight(), 0, 0, original.getWidth(),
-                        original.getHeight());
-        }
+        drawn = PanelPicture::derive(PanelPicture::load(name),
+                                     [](const juce::Image& original)
+                                     {
+                                         juce::Image stretched(juce::Image::ARGB, original.getWidth(),
+                                                               original.getHeight() * 260 / 257, true);
+                                         juce::Graphics g(stretched);
+                                         g.drawImage(original, stretched.getBounds().toFloat());
+                                         return stretched;
+                                     });
         juce::ImageCache::addImageToCache(drawn, key);
     }
     return drawn;
@@ -34,15 +43,14 @@ juce::Image outlineAsDrawn(const char* name, const void* png, int size)
 
 EditorComponent::EditorComponent()
 {
+    if (liveEditors().empty())
+        lookBeforeEditors() = &juce::Desktop::getInstance().getDefaultLookAndFeel();
     juce::Desktop::getInstance().setDefaultLookAndFeel(&lookAndFeel);
     liveEditors().push_back(this);
 
-    backgroundImage = juce::ImageCache::getFromMemory(BinaryData::VelkorEditor_Background_png,
-                                                      BinaryData::VelkorEditor_Background_pngSize);
-    bankBStrokeImage = outlineAsDrawn("B", BinaryData::ColoredPadBankStroke_BankB_png,
-                                      BinaryData::ColoredPadBankStroke_BankB_pngSize);
-    bankAStrokeImage = outlineAsDrawn("A", BinaryData::ColoredPadBankStroke_BankA_png,
-                                      BinaryData::ColoredPadBankStroke_BankA_pngSize);
+    backgroundImage = PanelPicture::load("VelkorEditor_Background");
+    bankBStrokeImage = outlineAsDrawn("ColoredPadBankStroke_BankB");
+    bankAStrokeImage = outlineAsDrawn("ColoredPadBankStroke_BankA");
 
     keybedPanel = std::make_unique<KeybedComponent>();
     joystickPanel = std::make_unique<JoystickComponent>();
@@ -80,7 +88,8 @@ EditorComponent::~EditorComponent()
     editors.erase(std::remove(editors.begin(), editors.end(), this), editors.end());
     auto& desktop = juce::Desktop::getInstance();
     if (&desktop.getDefaultLookAndFeel() == &lookAndFeel)
-        desktop.setDefaultLookAndFeel(editors.empty() ? nullptr : &editors.back()->lookAndFeel);
+        desktop.setDefaultLookAndFeel(editors.empty() ? lookBeforeEditors().get()
+                                                      : &editors.back()->lookAndFeel);
 }
 
 void EditorComponent::resized()
@@ -98,7 +107,5 @@ void EditorComponent::resized()
 void EditorComponent::paint(juce::Graphics& g)
 {
     g.setColour(juce::Colour(0xff000000));
-    g.drawImage(backgroundImage, 0, 0, juce::roundToInt(getWidth() * 1.0),
-                juce::roundToInt(getHeight() * 1.0), 0, 0, backgroundImage.getWidth(),
-                backgroundImage.getHeight());
+    PanelPicture::draw(g, backgroundImage, getLocalBounds().toFloat());
 }

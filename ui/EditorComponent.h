@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/ArpComponent.h"
+#include "ui/PanelLook.h"
 #include "ui/ChanSelectionComponent.h"
 #include "ui/HardwareControlsComponent.h"
 #include "ui/JoystickComponent.h"
@@ -33,7 +34,7 @@ public:
     juce::Image backgroundImage;
     juce::Image bankBStrokeImage;
     juce::Image bankAStrokeImage;
-    juce::LookAndFeel_V3 lookAndFeel;
+    PanelLook lookAndFeel;
 
 private:
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(EditorComponent)

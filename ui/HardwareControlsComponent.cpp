@@ -1,15 +1,10 @@
 #include "ui/HardwareControlsComponent.h"
 
-#include "BinaryData.h"
+#include "ui/PanelPicture.h"
 #include "ui/PanelStyle.h"
 
 namespace
 {
-juce::Image picture(const char* data, int size)
-{
-    return juce::ImageCache::getFromMemory(data, size);
-}
-
 constexpr int rowTops[] = {20, 76, 129, 184};
 constexpr int captionTops[] = {0, 53, 108, 161};
 } // namespace
@@ -22,16 +17,12 @@ std::array<std::unique_ptr<juce::ImageButton>*, 9> HardwareControlsComponent::bu
 
 HardwareControlsComponent::HardwareControlsComponent()
 {
-    const juce::Image send[] = {picture(BinaryData::Send_Normal_png, BinaryData::Send_Normal_pngSize),
-                                picture(BinaryData::Send_Over_png, BinaryData::Send_Over_pngSize),
-                                picture(BinaryData::Send_Down_png, BinaryData::Send_Down_pngSize)};
-    const juce::Image get[] = {picture(BinaryData::Get_Normal_png, BinaryData::Get_Normal_pngSize),
-                               picture(BinaryData::Get_Over_png, BinaryData::Get_Over_pngSize),
-                               picture(BinaryData::Get_Down_png, BinaryData::Get_Down_pngSize)};
-    const juce::Image ram[] = {
-        picture(BinaryData::SendToRam_Normal_png, BinaryData::SendToRam_Normal_pngSize),
-        picture(BinaryData::SendToRam_Over_png, BinaryData::SendToRam_Over_pngSize),
-        picture(BinaryData::SendToRam_Down_png, BinaryData::SendToRam_Down_pngSize)};
+    const juce::Image send[] = {PanelPicture::load("Send_Normal"), PanelPicture::load("Send_Over"),
+                                PanelPicture::load("Send_Down")};
+    const juce::Image get[] = {PanelPicture::load("Get_Normal"), PanelPicture::load("Get_Over"),
+                               PanelPicture::load("Get_Down")};
+    const juce::Image ram[] = {PanelPicture::load("SendToRam_Normal"), PanelPicture::load("SendToRam_Over"),
+                               PanelPicture::load("SendToRam_Down")};
 
     for (auto* button : buttonsInOrder())
     {
@@ -46,7 +37,7 @@ HardwareControlsComponent::HardwareControlsComponent()
         PanelStyle::setPictures(*buttons[i]->get(), faces[0], 1.0f, faces[1], faces[2]);
     }
 
-    outlineImage = picture(BinaryData::Program_Outline_png, BinaryData::Program_Outline_pngSize);
+    outlineImage = PanelPicture::load("Program_Outline");
     setSize(151, 260);
 }
 
@@ -71,7 +62,7 @@ void HardwareControlsComponent::resized()
 void HardwareControlsComponent::paint(juce::Graphics& g)
 {
     g.setColour(juce::Colour(0xff000000));
-    g.drawImageWithin(outlineImage, 0, 3, 151, 257, juce::RectanglePlacement::centred, false);
+    PanelPicture::draw(g, outlineImage, {0.0f, 3.0f, 151.0f, 257.0f}, juce::RectanglePlacement::centred);
     for (int row = 0; row < 4; ++row)
         PanelStyle::drawCaption(g, "PROGRAM " + juce::String(row + 1), {38, captionTops[row], 76, 12},
                                 juce::Justification::centred, juce::Font(15.0f, juce::Font::plain));

@@ -1,6 +1,6 @@
 #include "ui/JoystickComponent.h"
 
-#include "BinaryData.h"
+#include "ui/PanelPicture.h"
 #include "model/ProgramChoices.h"
 #include "ui/PanelStyle.h"
 
@@ -11,9 +11,21 @@ constexpr int pitchbend = 1;
 constexpr int oneCc = 2;
 constexpr int twoCc = 3;
 
+// An axis picture, drawn at 2x on scaled screens.
+struct AxisPicture : juce::ImageComponent
+{
+    using juce::ImageComponent::ImageComponent;
+
+    void paint(juce::Graphics& g) override
+    {
+        g.setOpacity(1.0f);
+        PanelPicture::draw(g, getImage(), getLocalBounds().toFloat(), getImagePlacement());
+    }
+};
+
 std::unique_ptr<juce::ImageComponent> makePicture(juce::Component& owner)
 {
-    auto picture = std::make_unique<juce::ImageComponent>("new component");
+    std::unique_ptr<juce::ImageComponent> picture = std::make_unique<AxisPicture>("new component");
     owner.addAndMakeVisible(*picture);
     return picture;
 }
@@ -44,10 +56,6 @@ std::unique_ptr<NumberBox> makeCcBox(juce::Component& owner)
     return box;
 }
 
-juce::Image loadPicture(const char* data, int size)
-{
-    return juce::ImageCache::getFromMemory(data, size);
-}
 } // namespace
 
 JoystickComponent::JoystickComponent()
@@ -69,16 +77,11 @@ JoystickComponent::JoystickComponent()
     xPlusLabel = makeCaption(*this, "+");
     yPlusLabel = makeCaption(*this, "+");
 
-    backgroundImage =
-        loadPicture(BinaryData::Joystick_Background_png, BinaryData::Joystick_Background_pngSize);
-    xOneCcImage->setImage(
-        loadPicture(BinaryData::Joystick_Xaxis_1CC_png, BinaryData::Joystick_Xaxis_1CC_pngSize));
-    xTwoCcImage->setImage(
-        loadPicture(BinaryData::Joystick_Xaxis_2CC_png, BinaryData::Joystick_Xaxis_2CC_pngSize));
-    yTwoCcImage->setImage(
-        loadPicture(BinaryData::Joystick_Yaxis_2CC_png, BinaryData::Joystick_Yaxis_2CC_pngSize));
-    yOneCcImage->setImage(
-        loadPicture(BinaryData::Joystick_Yaxis_1CC_png, BinaryData::Joystick_Yaxis_1CC_pngSize));
+    backgroundImage = PanelPicture::load("Joystick_Background");
+    xOneCcImage->setImage(PanelPicture::load("Joystick_Xaxis_1CC"));
+    xTwoCcImage->setImage(PanelPicture::load("Joystick_Xaxis_2CC"));
+    yTwoCcImage->setImage(PanelPicture::load("Joystick_Yaxis_2CC"));
+    yOneCcImage->setImage(PanelPicture::load("Joystick_Yaxis_1CC"));
 
     PanelStyle::colourCombo(*xAxisCombo);
     PanelStyle::colourCombo(*yAxisCombo);
@@ -132,8 +135,7 @@ JoystickComponent::~JoystickComponent()
 void JoystickComponent::paint(juce::Graphics& g)
 {
     g.setColour(juce::Colour(0xff000000));
-    g.drawImage(backgroundImage, 0, 0, 151, 270, 0, 0, backgroundImage.getWidth(),
-                backgroundImage.getHeight());
+    PanelPicture::draw(g, backgroundImage, {0.0f, 0.0f, 151.0f, 270.0f});
 
     const auto font = PanelStyle::helvetica(12.0f);
     PanelStyle::drawCaption(g, "JOYSTICK", {43, 98, 64, 15}, juce::Justification::centred, font);

@@ -3,7 +3,7 @@
 #include "model/ProgramChoices.h"
 #include "ui/PanelStyle.h"
 
-#include <BinaryData.h>
+#include "ui/PanelPicture.h"
 #include <juce_audio_basics/juce_audio_basics.h>
 
 KeybedComponent::KeybedComponent()
@@ -20,8 +20,7 @@ KeybedComponent::KeybedComponent()
     // No text colour of its own: the look's default black reads on the white key.
     PanelStyle::setUpLabel(*lowKeyLabel, PanelStyle::helvetica(13.0f), std::nullopt);
 
-    keybedImage = juce::ImageCache::getFromMemory(BinaryData::VelkorEditor_Keybed_png,
-                                                  BinaryData::VelkorEditor_Keybed_pngSize);
+    keybedImage = PanelPicture::load("VelkorEditor_Keybed");
 
     octaveBox->minValue = -4;
     octaveBox->maxValue = 4;
@@ -53,7 +52,7 @@ juce::String KeybedComponent::noteName(int note)
 void KeybedComponent::paint(juce::Graphics& g)
 {
     g.setColour(juce::Colour(0xff000000));
-    g.drawImage(keybedImage, 0, 0, 419, 80, 0, 0, keybedImage.getWidth(), keybedImage.getHeight());
+    PanelPicture::draw(g, keybedImage, {0.0f, 0.0f, 419.0f, 80.0f});
 
     const auto font = PanelStyle::helvetica(12.0f);
     PanelStyle::drawCaption(g, "TRANSPOSE", {64, 77, 80, 18}, juce::Justification::centred, font);

@@ -1,5 +1,6 @@
 #include "ui/PadBankComponent.h"
 
+#include "ui/PanelPicture.h"
 #include "ui/PanelStyle.h"
 
 PadBankComponent::PadBankComponent(const juce::String& caption, juce::Image* outline)
@@ -30,7 +31,7 @@ void PadBankComponent::paint(juce::Graphics& g)
 {
     g.setColour(juce::Colour(0xff000000));
     if (bankImage != nullptr && bankImage->isValid())
-        g.drawImage(*bankImage, 0, 2, 503, 260, 0, 0, bankImage->getWidth(), bankImage->getHeight());
+        PanelPicture::draw(g, *bankImage, {0.0f, 2.0f, 503.0f, 260.0f});
 }
 
 void PadBankComponent::resized()

@@ -3,7 +3,7 @@
 #include "model/ProgramChoices.h"
 #include "ui/PanelStyle.h"
 
-#include <BinaryData.h>
+#include "ui/PanelPicture.h"
 #include <juce_audio_basics/juce_audio_basics.h>
 
 namespace
@@ -38,10 +38,8 @@ PadComponent::PadComponent(const juce::String& name)
     PanelStyle::setUpCombo(*noteNameCombo, juce::Justification::centredLeft, "(no choices)");
     noteNameCombo->addListener(this);
 
-    padImage = juce::ImageCache::getFromMemory(BinaryData::VelkorEditor_Pad_Red_png,
-                                               BinaryData::VelkorEditor_Pad_Red_pngSize);
-    bracketImage =
-        juce::ImageCache::getFromMemory(BinaryData::Pad_Bracket_png, BinaryData::Pad_Bracket_pngSize);
+    padImage = PanelPicture::load("VelkorEditor_Pad_Red");
+    bracketImage = PanelPicture::load("Pad_Bracket");
 
     PanelStyle::colourCombo(*triggerTypeCombo);
     PanelStyle::colourCombo(*noteNameCombo);
@@ -86,7 +84,7 @@ juce::String PadComponent::noteName(int note)
 void PadComponent::paint(juce::Graphics& g)
 {
     g.setColour(juce::Colour(0xff000000));
-    g.drawImageWithin(padImage, 0, 17, 107, 107, juce::RectanglePlacement::centred);
+    PanelPicture::draw(g, padImage, {0.0f, 17.0f, 107.0f, 107.0f}, juce::RectanglePlacement::centred);
 
     const auto font = PanelStyle::helvetica(12.0f);
     PanelStyle::drawCaption(g, "PC", {12, 79, 37, 16}, juce::Justification::centredLeft, font);
@@ -94,7 +92,7 @@ void PadComponent::paint(juce::Graphics& g)
     PanelStyle::drawCaption(g, "Note", {12, 31, 28, 20}, juce::Justification::centredLeft, font);
 
     g.setColour(juce::Colour(0xff000000));
-    g.drawImage(bracketImage, 43, 32, 4, 19, 0, 0, bracketImage.getWidth(), bracketImage.getHeight());
+    PanelPicture::draw(g, bracketImage, {43.0f, 32.0f, 4.0f, 19.0f});
 }
 
 void PadComponent::resized()

@@ -1,33 +1,12 @@
 #include "ui/PanelStyle.h"
 
-namespace
-{
-juce::String panelTypefaceName()
-{
-#if JUCE_WINDOWS
-    // Windows has no Helvetica, and its font collection answers a family it lacks with whichever face
-    // it lists first. Arial has Helvetica's widths on every Windows; Wine finds Liberation Sans on the
-    // host.
-    static const juce::String name = []
-    {
-        const juce::StringArray installed = juce::Font::findAllTypefaceNames();
-        for (const char* family : {"Helvetica", "Arial", "Liberation Sans"})
-            if (installed.contains(family, true))
-                return juce::String(family);
-        return juce::Font::getDefaultSansSerifFontName();
-    }();
-    return name;
-#else
-    return "Helvetica";
-#endif
-}
-} // namespace
+#include "ui/PanelTypeface.h"
 
 namespace PanelStyle
 {
 juce::Font helvetica(float height)
 {
-    return juce::Font(panelTypefaceName(), height, juce::Font::plain);
+    return PanelTypeface::font(height);
 }
 
 void setUpLabel(juce::Label& label, const juce::Font& font, std::optional<juce::Colour> textColour)

@@ -7,7 +7,7 @@ namespace PanelStyle
 {
 constexpr juce::uint32 azure = 0xfff0ffff;
 
-// Helvetica, or the closest family installed.
+// The panels' caption face at a height: the compiled-in face with Helvetica's metrics.
 juce::Font helvetica(float height);
 
 // A caption label: not editable, left and vertically centred, black text while edited on a clear

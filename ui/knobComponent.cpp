@@ -1,6 +1,6 @@
 #include "ui/knobComponent.h"
 
-#include "BinaryData.h"
+#include "ui/PanelPicture.h"
 #include "ui/PanelStyle.h"
 
 namespace
@@ -31,8 +31,7 @@ knobComponent::knobComponent(const juce::String& name)
     minValueBox = makeBox(*this, "Min CC Value");
     maxValueBox = makeBox(*this, "Max CC Value");
 
-    knobImage = juce::ImageCache::getFromMemory(BinaryData::VelkorEditor_Knob_png,
-                                                BinaryData::VelkorEditor_Knob_pngSize);
+    knobImage = PanelPicture::load("VelkorEditor_Knob");
 
     setRange(*ccNumberBox, 0);
     setRange(*minValueBox, 0);
@@ -54,7 +53,7 @@ knobComponent::~knobComponent()
 void knobComponent::paint(juce::Graphics& g)
 {
     g.setColour(juce::Colour(0xff000000));
-    g.drawImage(knobImage, 0, 0, 92, 150, 0, 0, knobImage.getWidth(), knobImage.getHeight());
+    PanelPicture::draw(g, knobImage, {0.0f, 0.0f, 92.0f, 150.0f});
 
     const auto font = PanelStyle::helvetica(12.0f);
     PanelStyle::drawCaption(g, "CC", {9, 85, 29, 13}, juce::Justification::centredLeft, font);

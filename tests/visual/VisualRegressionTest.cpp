@@ -2,7 +2,9 @@
 #include "midi/DeviceManagerComponent.h"
 #include "model/EditorController.h"
 #include "tools/AutoPolulateToolComponent.h"
+#include "tools/LibrarianComponent.h"
 #include "ui/AboutComponent.h"
+#include "ui/PanelLook.h"
 #include "visual/ImageComparison.h"
 
 #include <gtest/gtest.h>
@@ -139,11 +141,12 @@ bool writePng(const juce::Image& image, const juce::File& file)
     return looksAsBefore(rendered, referenceFolder().getChildFile(name + ".png"), mismatchFolder());
 }
 
-// Lets the queued selections and texts land, as they have once a window is up.
-juce::Image render(juce::Component& panel)
+// Lets the queued selections and texts land, as they have once a window is up; a scale above 1 draws
+// as a screen at that scale does.
+juce::Image render(juce::Component& panel, float scale = 1.0f)
 {
     testsupport::pumpMessages(50);
-    return panel.createComponentSnapshot(panel.getLocalBounds(), true, 1.0f);
+    return panel.createComponentSnapshot(panel.getLocalBounds(), true, scale);
 }
 
 struct FixedPorts : MidiDeviceLink
@@ -200,7 +203,7 @@ protected:
     void SetUp() override { juce::Desktop::getInstance().setDefaultLookAndFeel(&editorLook); }
     void TearDown() override { juce::Desktop::getInstance().setDefaultLookAndFeel(nullptr); }
 
-    juce::LookAndFeel_V3 editorLook;
+    PanelLook editorLook;
 };
 } // namespace
 
@@ -263,6 +266,39 @@ TEST_F(VisualRegression, AboutPanel)
 {
     AboutComponent panel;
     EXPECT_TRUE(looksAsBefore(render(panel), "about"));
+}
+
+// At 200 % every picture comes from its 2x file and the text is drawn at twice the size: nothing is
+// a 1x picture stretched.
+TEST_F(VisualRegression, PanelsAtTwiceTheScale)
+{
+    EditorComponent editor;
+    EditorController controller(&editor);
+    controller.resetToDefaults();
+    AutoPolulateToolComponent autoPopulate;
+    FixedPorts ports;
+    DeviceManagerComponent deviceSetup(ports);
+    deviceSetup.setDeviceLists(ports.getMidiInputNames(), ports.getMidiOutputNames());
+    deviceSetup.inputList->selectRow(1);
+    deviceSetup.outputList->selectRow(1);
+    Librarian::Services services;
+    services.send = [](const juce::MidiMessage&) { return false; };
+    services.inputName = services.outputName = [] { return juce::String("Velkor MIDI 1"); };
+    services.watch = [](std::shared_ptr<MidiMonitor>) {};
+    Librarian librarian(services);
+    LibrarianComponent librarianPanel(librarian);
+
+    const std::pair<juce::Component*, const char*> panels[] = {{&editor, "editor-default-2x"},
+                                                               {&autoPopulate, "auto-populate-2x"},
+                                                               {&deviceSetup, "device-setup-2x"},
+                                                               {&librarianPanel, "librarian-2x"}};
+    for (const auto& [panel, name] : panels)
+    {
+        SCOPED_TRACE(name);
+        const juce::Image rendered = render(*panel, 2.0f);
+        ASSERT_EQ(rendered.getBounds(), (panel->getLocalBounds() * 2));
+        EXPECT_TRUE(looksAsBefore(rendered, name));
+    }
 }
 
 namespace

@@ -1,0 +1,50 @@
+#include "ui/PanelTypeface.h"
+
+#include "BinaryData.h"
+
+namespace
+{
+juce::Typeface::Ptr fromMemory(const char* data, int size)
+{
+    return juce::Typeface::createSystemTypefaceFor(data, static_cast<size_t>(size));
+}
+} // namespace
+
+juce::Typeface::Ptr PanelTypeface::regular()
+{
+    static const juce::Typeface::Ptr face =
+        fromMemory(BinaryData::LiberationSansRegular_ttf, BinaryData::LiberationSansRegular_ttfSize);
+    return face;
+}
+
+juce::Typeface::Ptr PanelTypeface::bold()
+{
+    static const juce::Typeface::Ptr face =
+        fromMemory(BinaryData::LiberationSansBold_ttf, BinaryData::LiberationSansBold_ttfSize);
+    return face;
+}
+
+juce::Typeface::Ptr PanelTypeface::forStyle(const juce::String& style)
+{
+    return style.containsIgnoreCase("bold") || style.containsIgnoreCase("heavy") ||
+                   style.containsIgnoreCase("black")
+               ? bold()
+               : regular();
+}
+
+juce::Font PanelTypeface::font(float height, int styleFlags)
+{
+    juce::Font face((styleFlags & juce::Font::bold) != 0 ? bold() : regular());
+    face.setHeight(height);
+    return face;
+}
+
+void PanelTypeface::skipSystemFontScan()
+{
+#if JUCE_LINUX || JUCE_BSD
+    // JUCE reads its font folders from this variable before fonts.conf; a folder that does not exist
+    // gives it nothing to open.
+    if (juce::SystemStats::getEnvironmentVariable("JUCE_FONT_PATH", {}).isEmpty())
+        setenv("JUCE_FONT_PATH", "/nonexistent/velkor-editor-uses-its-own-face", 1);
+#endif
+}
