@@ -1,6 +1,7 @@
 #include "app/VelkorEditorApplication.h"
 
 #include "app/CommandIds.h"
+#include "app/DesktopScale.h"
 #include "midi/DeviceManagerWindow.h"
 #include "midi/JuceMidiDevices.h"
 #include "midi/SimulatorMidiDevices.h"
@@ -101,6 +102,8 @@ VelkorEditorApplication::~VelkorEditorApplication() = default;
 
 void VelkorEditorApplication::initialise(const juce::String&)
 {
+    // Here rather than in initialiseWithArguments: tests keep the scale of the display they run on.
+    DesktopScale::applyToDesktop();
     PanelTypeface::skipSystemFontScan();
     initialiseWithArguments(getCommandLineParameterArray());
 }

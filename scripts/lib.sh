@@ -33,11 +33,11 @@ wait_until() { # seconds command...
 }
 
 # Starts Xvfb (and openbox, for title bars and focus) and exports DISPLAY; stop_virtual_display ends them.
-start_virtual_display() {
+start_virtual_display() { # [screen size, 1600x1000]
   local fifo
   fifo=$(mktemp -u)
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${1:-1600x1000}x24" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
   xvfb_pid=$!
   local number
   read -r -t 20 number <"$fifo" || { echo "Xvfb did not start" >&2; rm -f "$fifo"; return 1; }
