@@ -4,24 +4,35 @@
 
 namespace
 {
-juce::Typeface::Ptr fromMemory(const char* data, int size)
+// Released with the framework's other singletons, before its leak check counts the glyphs.
+struct Faces : juce::DeletedAtShutdown
 {
-    return juce::Typeface::createSystemTypefaceFor(data, static_cast<size_t>(size));
-}
+    ~Faces() override { clearSingletonInstance(); }
+
+    juce::Typeface::Ptr regular =
+        make(BinaryData::LiberationSansRegular_ttf, BinaryData::LiberationSansRegular_ttfSize);
+    juce::Typeface::Ptr bold =
+        make(BinaryData::LiberationSansBold_ttf, BinaryData::LiberationSansBold_ttfSize);
+
+    static juce::Typeface::Ptr make(const char* data, int size)
+    {
+        return juce::Typeface::createSystemTypefaceFor(data, static_cast<size_t>(size));
+    }
+
+    JUCE_DECLARE_SINGLETON_SINGLETHREADED_MINIMAL(Faces)
+};
+
+JUCE_IMPLEMENT_SINGLETON(Faces)
 } // namespace
 
 juce::Typeface::Ptr PanelTypeface::regular()
 {
-    static const juce::Typeface::Ptr face =
-        fromMemory(BinaryData::LiberationSansRegular_ttf, BinaryData::LiberationSansRegular_ttfSize);
-    return face;
+    return Faces::getInstance()->regular;
 }
 
 juce::Typeface::Ptr PanelTypeface::bold()
 {
-    static const juce::Typeface::Ptr face =
-        fromMemory(BinaryData::LiberationSansBold_ttf, BinaryData::LiberationSansBold_ttfSize);
-    return face;
+    return Faces::getInstance()->bold;
 }
 
 juce::Typeface::Ptr PanelTypeface::forStyle(const juce::String& style)

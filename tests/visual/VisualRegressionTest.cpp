@@ -333,10 +333,14 @@ public:
 private:
     static void put(const char* name, const char* value)
     {
+#if JUCE_WINDOWS
+        _putenv_s(name, value == nullptr ? "" : value); // an empty value removes it
+#else
         if (value == nullptr)
             unsetenv(name);
         else
             setenv(name, value, 1);
+#endif
     }
     std::vector<std::pair<std::string, std::optional<std::string>>> saved;
 };
