@@ -8,7 +8,6 @@
 #include "model/ProgramFile.h"
 #include "tools/AutoPopToolWindow.h"
 #include "tools/LibrarianWindow.h"
-#include "ui/PanelTypeface.h"
 #include "ui/UserMessage.h"
 
 namespace
@@ -104,13 +103,13 @@ void VelkorEditorApplication::initialise(const juce::String&)
 {
     // Here rather than in initialiseWithArguments: tests keep the scale of the display they run on.
     DesktopScale::applyToDesktop();
-    PanelTypeface::skipSystemFontScan();
     initialiseWithArguments(getCommandLineParameterArray());
 }
 
 void VelkorEditorApplication::initialiseWithArguments(juce::StringArray arguments)
 {
     juce::Desktop::getInstance().setDefaultLookAndFeel(&look);
+    EditorComponent::setLookWithoutEditors(&look);
     commandManager = std::make_unique<juce::ApplicationCommandManager>();
     commandManager->registerAllCommandsForTarget(this);
     menuModel = std::make_unique<MainMenuModel>(commandManager.get());
@@ -150,6 +149,7 @@ void VelkorEditorApplication::shutdown()
 {
     windowManager.deleteAllWindows();
     menuModel.reset();
+    EditorComponent::setLookWithoutEditors(nullptr);
     if (&juce::Desktop::getInstance().getDefaultLookAndFeel() == &look)
         juce::Desktop::getInstance().setDefaultLookAndFeel(nullptr);
 }

@@ -53,6 +53,10 @@ int main()
     const double look = perObject(50, [] { return std::make_unique<CustomLook>(); });
     const double textEditor = perObject(50, [] { return std::make_unique<juce::TextEditor>(); });
     const double combo = perObject(50, [] { return std::make_unique<juce::ComboBox>(); });
+    // What a text editor is built of: a bare component, and the viewport each one scrolls its text in.
+    const double component = perObject(50, [] { return std::make_unique<juce::Component>(); });
+    const double viewport = perObject(50, [] { return std::make_unique<juce::Viewport>(); });
+    const double label = perObject(50, [] { return std::make_unique<juce::Label>(); });
     const double noteList = perObject(20,
                                       []
                                       {
@@ -95,7 +99,9 @@ int main()
     std::printf("heap_per_window_kb=%.1f\nheap_per_editor_panel_kb=%.1f\ncomponents_per_editor=%d\n"
                 "number_boxes_per_editor=%d\nheap_per_number_box_kb=%.2f\n"
                 "heap_per_custom_look_kb=%.2f\nheap_per_text_editor_kb=%.2f\nheap_per_combo_box_kb=%.2f\n"
-                "heap_per_note_list_kb=%.2f\n",
-                window, editor, components, boxes, numberBox, look, textEditor, combo, noteList);
+                "heap_per_note_list_kb=%.2f\nheap_per_component_kb=%.2f\nheap_per_viewport_kb=%.2f\n"
+                "heap_per_label_kb=%.2f\n",
+                window, editor, components, boxes, numberBox, look, textEditor, combo, noteList, component,
+                viewport, label);
     return 0;
 }

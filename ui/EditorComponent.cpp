@@ -11,11 +11,20 @@ std::vector<EditorComponent*>& liveEditors()
     return editors;
 }
 
-// The desktop default before the first editor opened, back once the last one closes.
-juce::WeakReference<juce::LookAndFeel>& lookBeforeEditors()
+// The desktop default once the last editor has closed; null for the framework's own.
+juce::LookAndFeel*& lookWithoutEditors()
 {
-    static juce::WeakReference<juce::LookAndFeel> look;
+    static juce::LookAndFeel* look = nullptr;
     return look;
+}
+
+std::shared_ptr<PanelLook> editorsLook()
+{
+    static std::weak_ptr<PanelLook> look;
+    auto shared = look.lock();
+    if (shared == nullptr)
+        look = shared = std::make_shared<PanelLook>();
+    return shared;
 }
 
 // A pad bank draws its 503 x 257 outline 503 x 260. Resampled on every paint of every window, that was
@@ -41,11 +50,16 @@ juce::Image outlineAsDrawn(const char* name)
 }
 } // namespace
 
-EditorComponent::EditorComponent()
+void EditorComponent::setLookWithoutEditors(juce::LookAndFeel* look)
 {
-    if (liveEditors().empty())
-        lookBeforeEditors() = &juce::Desktop::getInstance().getDefaultLookAndFeel();
-    juce::Desktop::getInstance().setDefaultLookAndFeel(&lookAndFeel);
+    lookWithoutEditors() = look;
+}
+
+EditorComponent::EditorComponent() : sharedLook(editorsLook()), lookAndFeel(*sharedLook)
+{
+    auto& desktop = juce::Desktop::getInstance();
+    if (&desktop.getDefaultLookAndFeel() != &lookAndFeel)
+        desktop.setDefaultLookAndFeel(&lookAndFeel);
     liveEditors().push_back(this);
 
     backgroundImage = PanelPicture::load("VelkorEditor_Background");
@@ -82,14 +96,13 @@ EditorComponent::~EditorComponent()
     knobBank.reset();
     chanSelection.reset();
 
-    // Hand the desktop default to the newest editor still open, so its windows keep this look
-    // rather than falling back to the framework's.
+    // The editors still open keep the shared look as the default; the last one hands the default to
+    // the application's look (or the framework's).
     auto& editors = liveEditors();
     editors.erase(std::remove(editors.begin(), editors.end(), this), editors.end());
     auto& desktop = juce::Desktop::getInstance();
-    if (&desktop.getDefaultLookAndFeel() == &lookAndFeel)
-        desktop.setDefaultLookAndFeel(editors.empty() ? lookBeforeEditors().get()
-                                                      : &editors.back()->lookAndFeel);
+    if (editors.empty() && &desktop.getDefaultLookAndFeel() == &lookAndFeel)
+        desktop.setDefaultLookAndFeel(lookWithoutEditors());
 }
 
 void EditorComponent::resized()

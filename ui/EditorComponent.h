@@ -20,6 +20,10 @@ public:
     EditorComponent();
     ~EditorComponent() override;
 
+    // The desktop default while no editor is open (null: the framework's own); its owner clears it
+    // before it goes.
+    static void setLookWithoutEditors(juce::LookAndFeel* look);
+
     void paint(juce::Graphics& g) override;
     void resized() override;
 
@@ -34,7 +38,10 @@ public:
     juce::Image backgroundImage;
     juce::Image bankBStrokeImage;
     juce::Image bankAStrokeImage;
-    PanelLook lookAndFeel;
+    // One look for all editors alive: moving the desktop default from one look to another restyles
+    // every open window, so a further window would have cost more with each one already open.
+    const std::shared_ptr<PanelLook> sharedLook;
+    PanelLook& lookAndFeel;
 
 private:
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(EditorComponent)

@@ -54,6 +54,8 @@ PadComponent::PadComponent(const juce::String& name)
     }
     noteValueBox->addListener(this);
 
+    // Whoever listens hears the starting note once the loop runs, by way of the list.
+    noteNameCombo->setSelectedId(1, juce::sendNotificationAsync);
     noteValueBox->setValue(0);
     ccValueBox->setValue(0);
     programChangeBox->setValue(0);
@@ -76,9 +78,17 @@ PadComponent::~PadComponent()
     bracketImage = juce::Image();
 }
 
+// Every note list holds the same 128 names: made once, each list's items share their text.
 juce::String PadComponent::noteName(int note)
 {
-    return ProgramChoices::padNoteName(note);
+    static const juce::StringArray names = []
+    {
+        juce::StringArray all;
+        for (int n = 0; n < 128; ++n)
+            all.add(ProgramChoices::padNoteName(n));
+        return all;
+    }();
+    return juce::isPositiveAndBelow(note, names.size()) ? names[note] : ProgramChoices::padNoteName(note);
 }
 
 void PadComponent::paint(juce::Graphics& g)
@@ -107,8 +117,10 @@ void PadComponent::resized()
 
 void PadComponent::numberBoxChanged(NumberBox* box)
 {
+    // Quietly: told of the box's own value, the list would only hand it back to the box, and a load
+    // paid a posted message and a second report for each of the sixteen pads.
     if (box == noteValueBox.get())
-        noteNameCombo->setSelectedId(static_cast<int>(box->currentValue) + 1, juce::sendNotificationAsync);
+        noteNameCombo->setSelectedId(static_cast<int>(box->currentValue) + 1, juce::dontSendNotification);
 }
 
 void PadComponent::comboBoxChanged(juce::ComboBox* combo)

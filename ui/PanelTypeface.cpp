@@ -9,14 +9,13 @@ struct Faces : juce::DeletedAtShutdown
 {
     ~Faces() override { clearSingletonInstance(); }
 
-    juce::Typeface::Ptr regular =
-        make(BinaryData::LiberationSansRegular_ttf, BinaryData::LiberationSansRegular_ttfSize);
-    juce::Typeface::Ptr bold =
-        make(BinaryData::LiberationSansBold_ttf, BinaryData::LiberationSansBold_ttfSize);
+    juce::Typeface::Ptr regular, bold;
 
+    // The framework's own glyph format, not the system's font engine: the same outlines everywhere.
     static juce::Typeface::Ptr make(const char* data, int size)
     {
-        return juce::Typeface::createSystemTypefaceFor(data, static_cast<size_t>(size));
+        juce::MemoryInputStream stream(data, static_cast<size_t>(size), false);
+        return new juce::CustomTypeface(stream);
     }
 
     JUCE_DECLARE_SINGLETON_SINGLETHREADED_MINIMAL(Faces)
@@ -27,12 +26,18 @@ JUCE_IMPLEMENT_SINGLETON(Faces)
 
 juce::Typeface::Ptr PanelTypeface::regular()
 {
-    return Faces::getInstance()->regular;
+    auto& face = Faces::getInstance()->regular;
+    if (face == nullptr)
+        face = Faces::make(BinaryData::PanelSansRegular_face, BinaryData::PanelSansRegular_faceSize);
+    return face;
 }
 
 juce::Typeface::Ptr PanelTypeface::bold()
 {
-    return Faces::getInstance()->bold;
+    auto& face = Faces::getInstance()->bold;
+    if (face == nullptr)
+        face = Faces::make(BinaryData::PanelSansBold_face, BinaryData::PanelSansBold_faceSize);
+    return face;
 }
 
 juce::Typeface::Ptr PanelTypeface::forStyle(const juce::String& style)
@@ -48,14 +53,4 @@ juce::Font PanelTypeface::font(float height, int styleFlags)
     juce::Font face((styleFlags & juce::Font::bold) != 0 ? bold() : regular());
     face.setHeight(height);
     return face;
-}
-
-void PanelTypeface::skipSystemFontScan()
-{
-#if JUCE_LINUX || JUCE_BSD
-    // JUCE reads its font folders from this variable before fonts.conf; a folder that does not exist
-    // gives it nothing to open.
-    if (juce::SystemStats::getEnvironmentVariable("JUCE_FONT_PATH", {}).isEmpty())
-        setenv("JUCE_FONT_PATH", "/nonexistent/velkor-editor-uses-its-own-face", 1);
-#endif
 }
