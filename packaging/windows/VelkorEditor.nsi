@@ -86,6 +86,8 @@ Section "Install"
   File "/oname=${ICON_FILE}" "${ICON}"
   File "/oname=README.md" "${SRCDIR}/README.md"
   File "/oname=LICENSE" "${SRCDIR}/LICENSE"
+  ; The panel face's own licence (SIL Open Font Licence).
+  File "/oname=LICENSE-fonts.txt" "${SRCDIR}/assets/fonts/LICENSE-OFL.txt"
   ; A file that could not be written (an old editor still running) was skipped; a silent install
   ; must not then report success with the old programs in place.
   ${If} ${Errors}
@@ -127,6 +129,7 @@ Section "Uninstall"
   Delete "$INSTDIR\${ICON_FILE}"
   Delete "$INSTDIR\README.md"
   Delete "$INSTDIR\LICENSE"
+  Delete "$INSTDIR\LICENSE-fonts.txt"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir /REBOOTOK "$INSTDIR"
 

@@ -91,7 +91,7 @@ run 120 "$setup" /S >/dev/null || { fail "the silent install exited with $?"; fi
 for file in velkor-editor.exe velkor-tool.exe; do
   cmp -s "$dir/$file" "$instdir/$file" || fail "$file is not installed, or is not the one just built"
 done
-for file in Uninstall.exe README.md LICENSE velkor-editor.ico; do
+for file in Uninstall.exe README.md LICENSE LICENSE-fonts.txt velkor-editor.ico; do
   [ -s "$instdir/$file" ] || fail "$file is not installed"
 done
 [ -s "$shortcut" ] || fail "no Start menu shortcut"
@@ -149,7 +149,7 @@ wait_until 30 gone "$drive/Tools/Uninstall.exe" || fail "the uninstaller in C:\\
 
 # Portable zip
 listing=$(unzip -l "$portable" 2>&1) || fail "the portable zip cannot be read: $listing"
-for file in velkor-editor.exe velkor-tool.exe README.md LICENSE; do
+for file in velkor-editor.exe velkor-tool.exe README.md LICENSE LICENSE-fonts.txt; do
   grep -qF " Velkor Editor/$file" <<<"$listing" || fail "the portable zip has no Velkor Editor/$file"
 done
 unzip -q "$portable" -d "$drive/portable" || fail "the portable zip does not unpack"
