@@ -31,6 +31,8 @@ enum : int
     bringAllToFront = 0x200420,
     openUserGuide = 0x200510,
     undo = 0x200610,
-    redo = 0x200620
+    redo = 0x200620,
+    importSysEx = 0x200710,
+    exportSysEx = 0x200720
 };
 } // namespace CommandIds

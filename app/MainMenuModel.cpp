@@ -24,8 +24,9 @@ juce::PopupMenu MainMenuModel::getMenuForIndex(int, const juce::String& menuName
 
     if (menuName == "File")
     {
-        for (const int id : {CommandIds::newWindow, CommandIds::open, CommandIds::closeWindow,
-                             CommandIds::save, CommandIds::saveAs})
+        for (const int id :
+             {CommandIds::newWindow, CommandIds::open, CommandIds::closeWindow, CommandIds::save,
+              CommandIds::saveAs, CommandIds::importSysEx, CommandIds::exportSysEx})
             add(menu, id);
         juce::PopupMenu send, get;
         for (int i = 0; i < 5; ++i)

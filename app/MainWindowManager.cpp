@@ -2,10 +2,12 @@
 
 #include "midi/ProgramMessages.h"
 #include "model/ProgramFile.h"
+#include "model/SysExFile.h"
 #include "model/fileFormatException.h"
 #include "model/midiFormatException.h"
 #include "ui/UserMessage.h"
 
+#include <algorithm>
 #include <mutex>
 
 namespace
@@ -108,6 +110,54 @@ MainWindow* MainWindowManager::openFile(const juce::File& file)
         return nullptr;
     }
     return showFile(file, *values);
+}
+
+juce::Array<MainWindow*> MainWindowManager::importFile(const juce::File& file)
+{
+    juce::String problem;
+    const auto contents = SysExFile::read(file, problem);
+    if (!contents)
+    {
+        UserMessage::show("Error Importing file\n" + file.getFullPathName() + "\n" + problem);
+        return {};
+    }
+    // A capture may hold hundreds of programs: more windows than a bank fills are asked about first.
+    const auto count = contents->programs.size();
+    if (count > static_cast<std::size_t>(ProgramSysEx::highestProgramNumber + 1))
+    {
+        UserMessage::confirm("\"" + file.getFileName() + "\" holds " + juce::String(count) +
+                                 " programs.\n\nDo you want to open a window for each?",
+                             "Open", "Cancel",
+                             [queue = dumps, file, contents](bool open)
+                             {
+                                 if (open && queue->owner != nullptr)
+                                     queue->owner->openPrograms(file, *contents);
+                             });
+        return {};
+    }
+    return openPrograms(file, *contents);
+}
+
+juce::Array<MainWindow*> MainWindowManager::openPrograms(const juce::File& file,
+                                                         const SysExFile::Contents& contents)
+{
+    juce::Array<MainWindow*> opened;
+    for (const auto& program : contents.programs)
+    {
+        const int number = program.programNumber;
+        juce::String slot =
+            number == ProgramSysEx::ramProgramNumber ? "RAM" : "PROGRAM " + juce::String(number);
+        // Two messages for one slot are told apart by their place in the file.
+        if (std::count_if(contents.programs.begin(), contents.programs.end(),
+                          [number](const SysExFile::Program& p) { return p.programNumber == number; }) > 1)
+            slot << " (message " << program.messageNumber << ")";
+        MainWindow* window = createWindow();
+        window->getController().applyProgramValues(program.values, false);
+        // The window does not take the file: its Save must never put one program over a bank.
+        showWindow(*window, file.getFileName() + " - " + slot);
+        opened.add(window);
+    }
+    return opened;
 }
 
 void MainWindowManager::openFileInCurrentWindow(const juce::File& file)

@@ -10,6 +10,11 @@
 #include <optional>
 #include "ui/AboutWindow.h"
 
+namespace SysExFile
+{
+struct Contents;
+}
+
 // The main windows in creation order, the tool windows (at most one of each), the rules for which
 // window is current and what closing one does, and the MIDI input on which program dumps arrive.
 class MainWindowManager : public juce::MidiInputCallback, public MidiDeviceLink
@@ -34,6 +39,9 @@ public:
     MainWindow* newWindow();
     // Opens a program file in a new window; reports a missing or malformed file and opens nothing.
     MainWindow* openFile(const juce::File& file);
+    // Opens every program of a SysEx file in a window of its own, titled with the file and the slot and
+    // tied to no file; a file with no program, or with a damaged one, is reported and opens nothing.
+    juce::Array<MainWindow*> importFile(const juce::File& file);
     // Loads a program file into the current window, or a new one. A file that cannot be loaded is
     // reported, and there is still a window afterwards.
     void openFileInCurrentWindow(const juce::File& file);
@@ -103,6 +111,7 @@ private:
     // The program in a file, or nothing and the reason Open reports.
     static std::optional<ProgramValues> readForOpening(const juce::File& file, juce::String& fault);
     MainWindow* showFile(const juce::File& file, const ProgramValues& values);
+    juce::Array<MainWindow*> openPrograms(const juce::File& file, const SysExFile::Contents& contents);
 
     Services services;
     // Dumps decoded on the input thread wait here for the message thread. Shared with the posted

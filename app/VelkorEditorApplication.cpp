@@ -6,6 +6,7 @@
 #include "midi/JuceMidiDevices.h"
 #include "midi/SimulatorMidiDevices.h"
 #include "model/ProgramFile.h"
+#include "model/SysExFile.h"
 #include "tools/AutoPopToolWindow.h"
 #include "tools/LibrarianWindow.h"
 #include "ui/UserMessage.h"
@@ -55,6 +56,8 @@ constexpr CommandEntry commandTable[] = {
     {CommandIds::undo, "Undo", 'z', false},
     {CommandIds::redo, "Redo", 'z', true},
     {CommandIds::librarian, "Librarian", 0, false},
+    {CommandIds::importSysEx, "Import SysEx...", 0, false},
+    {CommandIds::exportSysEx, "Export SysEx...", 0, false},
 };
 
 bool isHardwareCommand(juce::CommandID id)
@@ -226,6 +229,12 @@ bool VelkorEditorApplication::perform(const InvocationInfo& info)
             break;
         case CommandIds::saveAs:
             saveProgramAs();
+            break;
+        case CommandIds::importSysEx:
+            importSysEx();
+            break;
+        case CommandIds::exportSysEx:
+            exportSysEx();
             break;
         case CommandIds::about:
             windowManager.showAbout();
@@ -413,6 +422,14 @@ void VelkorEditorApplication::saveProgram()
 
 void VelkorEditorApplication::saveProgramAs()
 {
+    chooseFileToWrite("Select Filename to save", ProgramFile::wildcard,
+                      [this](auto target, const juce::File& chosen) { saveChosenFile(target, chosen); });
+}
+
+void VelkorEditorApplication::chooseFileToWrite(
+    const juce::String& title, const char* wildcard,
+    std::function<void(juce::Component::SafePointer<MainWindow>, const juce::File&)> chosen)
+{
     NumberBox::commitPendingEdit();
     MainWindow* window = windowManager.getCurrentWindow();
     if (window == nullptr)
@@ -420,31 +437,38 @@ void VelkorEditorApplication::saveProgramAs()
         UserMessage::show("Error Saving file");
         return;
     }
-    chooser = std::make_unique<juce::FileChooser>("Select Filename to save", juce::File(lastFilePath),
-                                                  ProgramFile::wildcard);
+    chooser = std::make_unique<juce::FileChooser>(title, juce::File(lastFilePath), wildcard);
     chooser->launchAsync(juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::canSelectFiles |
                              juce::FileBrowserComponent::warnAboutOverwriting,
-                         [this, target = juce::Component::SafePointer<MainWindow>(window)](
-                             const juce::FileChooser& fc) { saveChosenFile(target, fc.getResult()); });
+                         [chosen, target = juce::Component::SafePointer<MainWindow>(window)](
+                             const juce::FileChooser& fc) { chosen(target, fc.getResult()); });
 }
 
 void VelkorEditorApplication::saveChosenFile(juce::Component::SafePointer<MainWindow> target,
                                              const juce::File& chosen)
 {
+    writeChosenFile(target, chosen, ProgramFile::extension, &VelkorEditorApplication::saveWindowTo);
+}
+
+void VelkorEditorApplication::writeChosenFile(juce::Component::SafePointer<MainWindow> target,
+                                              const juce::File& chosen, const char* extension,
+                                              bool (VelkorEditorApplication::*writeTo)(MainWindow&,
+                                                                                       const juce::File&))
+{
     if (chosen == juce::File())
         return;
     juce::File file = chosen;
-    if (!file.hasFileExtension(ProgramFile::extension) && file.getFileExtension().isEmpty())
-        file = file.withFileExtension(ProgramFile::extension);
+    if (!file.hasFileExtension(extension) && file.getFileExtension().isEmpty())
+        file = file.withFileExtension(extension);
     lastFilePath = file.getFullPathName();
-    const auto save = [this, target, file]
+    const auto save = [this, target, writeTo, file]
     {
         if (target == nullptr)
             UserMessage::show("Error Saving file");
         else
-            saveWindowTo(*target, file);
+            (this->*writeTo)(*target, file);
     };
-    // The chooser asked about the name as typed; the name with ".vkr" added is another file.
+    // The chooser asked about the name as typed; the name with the extension added is another file.
     if (file != chosen && file.exists())
         UserMessage::confirm("\"" + file.getFileName() + "\" already exists.\n\nDo you want to replace it?",
                              "Replace", "Cancel",
@@ -455,6 +479,45 @@ void VelkorEditorApplication::saveChosenFile(juce::Component::SafePointer<MainWi
                              });
     else
         save();
+}
+
+void VelkorEditorApplication::importSysEx()
+{
+    chooser =
+        std::make_unique<juce::FileChooser>("Select File to import", juce::File(lastFilePath),
+                                            juce::String(SysExFile::wildcard) + ";" + ProgramFile::wildcard);
+    chooser->launchAsync(juce::FileBrowserComponent::openMode | juce::FileBrowserComponent::canSelectFiles,
+                         [this](const juce::FileChooser& fc)
+                         {
+                             const juce::File file = fc.getResult();
+                             if (file == juce::File())
+                                 return;
+                             lastFilePath = file.getFullPathName();
+                             windowManager.importFile(file);
+                         });
+}
+
+void VelkorEditorApplication::exportSysEx()
+{
+    chooseFileToWrite("Select Filename to export", SysExFile::wildcard,
+                      [this](auto target, const juce::File& chosen) { exportChosenFile(target, chosen); });
+}
+
+void VelkorEditorApplication::exportChosenFile(juce::Component::SafePointer<MainWindow> target,
+                                               const juce::File& chosen)
+{
+    writeChosenFile(target, chosen, SysExFile::extension, &VelkorEditorApplication::exportWindowTo);
+}
+
+bool VelkorEditorApplication::exportWindowTo(MainWindow& window, const juce::File& file)
+{
+    juce::String reason;
+    const ByteArray message =
+        SysExFile::writeMessage(window.getProgramImage(), ProgramSysEx::ramProgramNumber);
+    if (SysExFile::write(file, {message}, reason))
+        return true;
+    UserMessage::show("Error Saving file\n" + file.getFullPathName() + "\n" + reason);
+    return false;
 }
 
 bool VelkorEditorApplication::saveWindowTo(MainWindow& window, const juce::File& file)

@@ -64,6 +64,16 @@ public:
     // before replacing a file the chooser did not ask about.
     void saveChosenFile(juce::Component::SafePointer<MainWindow> window, const juce::File& chosen);
 
+    // Import SysEx: every program of the file chosen opens in a window of its own.
+    void importSysEx();
+    // Export SysEx: the current window's program as a SysEx file of one write message, as a program
+    // file holds it.
+    void exportSysEx();
+    // What Export SysEx does with the name chosen: as Save As, with ".syx".
+    void exportChosenFile(juce::Component::SafePointer<MainWindow> window, const juce::File& chosen);
+    // The write behind Export SysEx: reports a failure as a save does; the window keeps its file.
+    bool exportWindowTo(MainWindow& window, const juce::File& file);
+
     static juce::File userGuideFile();
 
     MainWindowManager& getWindowManager() { return windowManager; }
@@ -83,6 +93,16 @@ public:
     bool hasMidiOutput() const { return midiOutput != nullptr; }
 
 private:
+    // Save As and Export SysEx: typing committed, then a save dialog for the current window.
+    void chooseFileToWrite(
+        const juce::String& title, const char* wildcard,
+        std::function<void(juce::Component::SafePointer<MainWindow>, const juce::File&)> chosen);
+    // The name chosen in a save dialog, with the extension added when it has none, and a question
+    // before replacing a file the chooser did not ask about; then the write into the window asked from.
+    void writeChosenFile(juce::Component::SafePointer<MainWindow> target, const juce::File& chosen,
+                         const char* extension,
+                         bool (VelkorEditorApplication::*writeTo)(MainWindow&, const juce::File&));
+
     // The desktop default whenever no editor is open, so every text has the editor's face; outlives
     // the windows.
     PanelLook look;

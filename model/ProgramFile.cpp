@@ -99,9 +99,8 @@ void syncFolder(const juce::File&)
 {
 }
 
-bool write(const juce::File& file, const ByteArray& data, juce::String* reason)
+bool writeBytes(const juce::File& file, const ByteArray& bytes, juce::String* reason)
 {
-    const ByteArray image = makeImage(data);
     const auto fail = [reason](const juce::String& why)
     {
         if (reason != nullptr)
@@ -121,16 +120,17 @@ bool write(const juce::File& file, const ByteArray& data, juce::String* reason)
     // open; a rename over the target either replaces it whole or fails and leaves everything as it was.
     const juce::TemporaryFile temp(file, juce::TemporaryFile::useHiddenFile);
     juce::String why;
-    if (!createSynced(temp.getFile(), image, file, why) || !moveOver(temp.getFile(), file, why))
+    if (!createSynced(temp.getFile(), bytes, file, why) || !moveOver(temp.getFile(), file, why))
         return fail("could not be written: " + why);
     return true;
 }
 
-std::optional<ByteArray> readImage(const juce::File& file, juce::String& problem)
+std::optional<ByteArray> readStart(const juce::File& file, juce::int64 limit, const juce::String& what,
+                                   juce::int64& size, juce::String& problem)
 {
     if (file.isDirectory())
     {
-        problem = "is a folder, not a program file";
+        problem = "is a folder, not " + what;
         return std::nullopt;
     }
     juce::FileInputStream in(file);
@@ -144,18 +144,12 @@ std::optional<ByteArray> readImage(const juce::File& file, juce::String& problem
         problem = "cannot be read";
         return std::nullopt;
     }
-    // One byte more than an image tells a file that is too long, whatever size it claimed.
-    ByteArray image(fileSize + 1);
-    const int got = in.read(image.data(), fileSize + 1);
-    if (got != fileSize)
-    {
-        const auto size = got > fileSize ? in.getTotalLength() : got;
-        problem =
-            "holds " + juce::String(size) + " bytes; a program file holds exactly " + juce::String(fileSize);
-        return std::nullopt;
-    }
-    image.resize(fileSize);
-    return image;
+    size = in.getTotalLength();
+    // One byte more than the limit tells a file that is too long, whatever size it claimed.
+    ByteArray bytes(static_cast<std::size_t>(limit + 1));
+    const int got = in.read(bytes.data(), static_cast<int>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(juce::jmax(0, got)));
+    return bytes;
 }
 #else
 namespace
@@ -327,9 +321,8 @@ void syncFolder(const juce::File& folder)
         ::fsync(dir.fd);
 }
 
-bool write(const juce::File& file, const ByteArray& data, juce::String* reason)
+bool writeBytes(const juce::File& file, const ByteArray& bytes, juce::String* reason)
 {
-    const ByteArray image = makeImage(data);
     const auto fail = [reason](const juce::String& why)
     {
         if (reason != nullptr)
@@ -351,7 +344,7 @@ bool write(const juce::File& file, const ByteArray& data, juce::String* reason)
         const juce::File temp = target.getSiblingFile(
             "." + target.getFileName() + "." +
             juce::String::toHexString(juce::Random::getSystemRandom().nextInt()) + ".tmp");
-        if (createSynced(temp, image, target, why))
+        if (createSynced(temp, bytes, target, why))
         {
             if (moveOver(temp, target, why))
                 return true;
@@ -364,7 +357,8 @@ bool write(const juce::File& file, const ByteArray& data, juce::String* reason)
     return fail("could not be written: " + why);
 }
 
-std::optional<ByteArray> readImage(const juce::File& file, juce::String& problem)
+std::optional<ByteArray> readStart(const juce::File& file, juce::int64 limit, const juce::String& what,
+                                   juce::int64& size, juce::String& problem)
 {
     Descriptor in;
     in.fd = ::open(file.getFullPathName().toRawUTF8(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
@@ -381,7 +375,7 @@ std::optional<ByteArray> readImage(const juce::File& file, juce::String& problem
     }
     if (S_ISDIR(info.st_mode))
     {
-        problem = "is a folder, not a program file";
+        problem = "is a folder, not " + what;
         return std::nullopt;
     }
     if (!S_ISREG(info.st_mode))
@@ -389,24 +383,42 @@ std::optional<ByteArray> readImage(const juce::File& file, juce::String& problem
         problem = "is not a regular file";
         return std::nullopt;
     }
-    // One byte more than an image tells a file that grew since its size was taken.
-    ByteArray image(fileSize + 1);
-    const ssize_t got = info.st_size == fileSize ? readAt(in.fd, image.data(), image.size()) : info.st_size;
+    size = static_cast<juce::int64>(info.st_size);
+    if (size > limit)
+        return ByteArray();
+    // One byte more than the limit tells a file that grew since its size was taken.
+    ByteArray bytes(static_cast<std::size_t>(limit + 1));
+    const ssize_t got = readAt(in.fd, bytes.data(), bytes.size());
     if (got < 0)
     {
         problem = "cannot be read";
         return std::nullopt;
     }
+    bytes.resize(static_cast<std::size_t>(got));
+    return bytes;
+}
+#endif
+
+bool write(const juce::File& file, const ByteArray& data, juce::String* reason)
+{
+    return writeBytes(file, makeImage(data), reason);
+}
+
+std::optional<ByteArray> readImage(const juce::File& file, juce::String& problem)
+{
+    juce::int64 size = 0;
+    auto image = readStart(file, fileSize, "a program file", size, problem);
+    if (!image)
+        return std::nullopt;
+    const juce::int64 got = size > fileSize ? size : static_cast<juce::int64>(image->size());
     if (got != fileSize)
     {
-        problem = "holds " + juce::String(static_cast<juce::int64>(got > fileSize ? info.st_size : got)) +
+        problem = "holds " + juce::String(got > fileSize ? size : got) +
                   " bytes; a program file holds exactly " + juce::String(fileSize);
         return std::nullopt;
     }
-    image.resize(fileSize);
     return image;
 }
-#endif
 } // namespace ProgramFile
 
 ProgramValues readProgramFile(const juce::File& file)

@@ -22,6 +22,9 @@ ByteArray makeImage(const ByteArray& data);
 // it names; a file nobody may write is refused. Nothing is left beside it.
 bool write(const juce::File& file, const ByteArray& data, juce::String* reason = nullptr);
 
+// The same for any bytes: the careful writer behind every file the editor and the tool write.
+bool writeBytes(const juce::File& file, const ByteArray& bytes, juce::String* reason = nullptr);
+
 // The system's text for the call that just failed: "Permission denied".
 juce::String systemError();
 
@@ -46,6 +49,12 @@ juce::File replaceableTarget(const juce::File& file, juce::String& problem);
 // file, the wrong size, unreadable. Opens first and checks the opened file, so a FIFO or a device
 // put in the file's place never blocks the reader.
 std::optional<ByteArray> readImage(const juce::File& file, juce::String& problem);
+
+// The start of a regular file, at most limit + 1 bytes, so that a longer file shows; size is its length
+// as the system gives it, and nothing is read when that is above the limit. Nothing and the problem as
+// readImage words it ("is a folder, not " + what). Opens first, like readImage, and never blocks.
+std::optional<ByteArray> readStart(const juce::File& file, juce::int64 limit, const juce::String& what,
+                                   juce::int64& size, juce::String& problem);
 } // namespace ProgramFile
 
 // The 108 values of a program file; throws fileFormatException for anything that is not one.

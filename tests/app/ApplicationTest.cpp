@@ -2,6 +2,7 @@
 #include "app/CommandIds.h"
 #include "app/VelkorEditorApplication.h"
 #include "model/ProgramFile.h"
+#include "model/SysExFile.h"
 #include "support/ProgramFixtures.h"
 #include "ui/UserMessage.h"
 
@@ -204,6 +205,8 @@ TEST_F(ApplicationTest, SaveAsWithoutAWindowReports)
     windows().deleteAllWindows();
     invoke(CommandIds::saveAs);
     EXPECT_EQ(messages, juce::StringArray("Error Saving file"));
+    invoke(CommandIds::exportSysEx);
+    EXPECT_EQ(messages, juce::StringArray({"Error Saving file", "Error Saving file"}));
     invoke(CommandIds::copyProgram);
     invoke(CommandIds::pasteAll);
     invoke(CommandIds::minimise);
@@ -241,7 +244,7 @@ TEST_F(ApplicationTest, CommandTableNamesKeysAndOrder)
         0x200010, 0x200020, 0x200030, 0x200040, 0x200050, 0x200060, 0x200061, 0x200062, 0x200063,
         0x200064, 0x200070, 0x200071, 0x200072, 0x200073, 0x200074, 0x200080, 0x200110, 0x200120,
         0x200130, 0x200140, 0x200150, 0x200160, 0x200170, 0x200180, 0x200210, 0x200310, 0x200410,
-        0x200420, 0x200090, 0x200510, 0x200610, 0x200620, 0x200220};
+        0x200420, 0x200090, 0x200510, 0x200610, 0x200620, 0x200220, 0x200710, 0x200720};
     EXPECT_EQ(ids, expectedIds);
 
     auto& commands = *app->getCommandManager();
@@ -269,6 +272,8 @@ TEST_F(ApplicationTest, CommandTableNamesKeysAndOrder)
     EXPECT_EQ(commands.getNameOfCommand(0x200620), "Redo");
     EXPECT_EQ(commands.getNameOfCommand(0x200220), "Librarian");
     EXPECT_TRUE(keysOf(0x200220).isEmpty());
+    EXPECT_EQ(commands.getNameOfCommand(0x200710), "Import SysEx...");
+    EXPECT_EQ(commands.getNameOfCommand(0x200720), "Export SysEx...");
     juce::Array<juce::KeyPress> redoKeys;
     redoKeys.add({'z', juce::ModifierKeys::commandModifier | juce::ModifierKeys::shiftModifier, 0});
     redoKeys.add({'y', juce::ModifierKeys::commandModifier, 0});
@@ -304,7 +309,8 @@ TEST_F(ApplicationTest, MenusListTheirCommandsInOrder)
         return items.joinIntoString(" ");
     };
     EXPECT_EQ(describe(menus->getMenuForIndex(0, "File")),
-              "200010 200020 200030 200040 200050 >Send To Hardware 200060 200061 200062 200063 200064 "
+              "200010 200020 200030 200040 200050 200710 200720 "
+              ">Send To Hardware 200060 200061 200062 200063 200064 "
               ">Get From Hardware 200070 200071 200072 200073 200074 - 200090");
     EXPECT_EQ(describe(menus->getMenuForIndex(1, "Edit")),
               "200610 200620 - 200180 >Paste Program 200110 200120 200130 200140 200150 200160 200170");
@@ -458,6 +464,54 @@ TEST_F(ApplicationTest, SaveAsAsksBeforeReplacingTheFileWithVkrAdded)
     app->saveChosenFile(&window(0), folder.getChildFile("fresh"));
     EXPECT_TRUE(folder.getChildFile("fresh.vkr").existsAsFile()) << "a new name is not asked about";
     EXPECT_EQ(questions.size(), 2);
+}
+
+TEST_F(ApplicationTest, ImportOpensEachProgramOfASysExFileAndExportWritesWhatSaveWrites)
+{
+    start();
+    const ProgramModel slot2 = someProgram(10), ram = someProgram(11);
+    ByteArray bytes = SysExFile::writeMessage(slot2.toSysExData(), 2);
+    bytes[4] = ProgramSysEx::programDumpCommand;
+    for (const auto& part :
+         {fixtures::fromHex("f0 7e 7f 06 01 f7"), SysExFile::writeMessage(ram.toSysExData(), 0)})
+        bytes.insert(bytes.end(), part.begin(), part.end());
+    const juce::File live = folder.getChildFile("Live.syx");
+    live.replaceWithData(bytes.data(), bytes.size());
+
+    EXPECT_EQ(windows().importFile(live).size(), 2);
+    ASSERT_EQ(windows().getWindows().size(), 3);
+    EXPECT_EQ(window(1).getName(), "Velkor Editor - Live.syx - PROGRAM 2");
+    EXPECT_EQ(window(2).getName(), "Velkor Editor - Live.syx - RAM");
+    EXPECT_EQ(window(1).getProgramImage(), slot2.toSysExData());
+    EXPECT_EQ(window(2).getProgramImage(), ram.toSysExData());
+    EXPECT_EQ(window(1).getFilePath(), juce::String()) << "Save must not write one program over the bank";
+
+    bytes.pop_back();
+    const juce::File damaged = folder.getChildFile("damaged.syx");
+    damaged.replaceWithData(bytes.data(), bytes.size());
+    EXPECT_TRUE(windows().importFile(damaged).isEmpty());
+    EXPECT_EQ(messages, juce::StringArray("Error Importing file\n" + damaged.getFullPathName() +
+                                          "\nmessage 3 at offset 123: no end byte (0xF7)"));
+    EXPECT_EQ(windows().getWindowCounter(), 3);
+
+    // More programs than a bank holds are asked about; two for one slot are told apart.
+    const std::vector<ByteArray> six(6, SysExFile::writeMessage(ram.toSysExData(), 1));
+    juce::String reason;
+    ASSERT_TRUE(SysExFile::write(folder.getChildFile("capture.syx"), six, reason)) << reason;
+    windows().importFile(folder.getChildFile("capture.syx"));
+    pumpMessages();
+    EXPECT_EQ(questions, juce::StringArray(
+                             "\"capture.syx\" holds 6 programs.\n\nDo you want to open a window for each?"));
+    ASSERT_EQ(windows().getWindows().size(), 9);
+    EXPECT_EQ(window(8).getName(), "Velkor Editor - capture.syx - PROGRAM 1 (message 6)");
+
+    app->exportChosenFile(&window(1), folder.getChildFile("out"));
+    EXPECT_EQ(window(1).getName(), "Velkor Editor - Live.syx - PROGRAM 2") << "the window keeps no file";
+    ASSERT_TRUE(app->saveWindowTo(window(1), folder.getChildFile("same.vkr")));
+    juce::MemoryBlock exported, saved;
+    ASSERT_TRUE(folder.getChildFile("out.syx").loadFileAsData(exported));
+    folder.getChildFile("same.vkr").loadFileAsData(saved);
+    EXPECT_EQ(exported, saved);
 }
 
 TEST_F(ApplicationTest, UndoAndRedoWalkTheCurrentWindowsStepsAndSayWhatTheyTakeBack)
