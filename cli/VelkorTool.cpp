@@ -9,6 +9,7 @@
 #include "midi/SimulatorMidiDevices.h"
 #include "model/ProgramFile.h"
 #include "model/SlotFolder.h"
+#include "model/SysExFile.h"
 
 #include <algorithm>
 #include <iterator>
@@ -30,6 +31,7 @@ enum OptionFlags
     verifyOption = 8,
     timeoutOption = 16,
     exitCodeOption = 32,
+    syxOption = 64,
     deviceOptions = simulatorOptions | timeoutOption
 };
 
@@ -73,6 +75,7 @@ struct VelkorTool::Options
     bool verify = false;
     bool exitCode = false;
     bool helpAsked = false;
+    juce::String syxFile;
 
     int fail(int code, const juce::String& message) const
     {
@@ -98,7 +101,8 @@ const std::vector<VelkorTool::Command>& VelkorTool::commands()
     static const std::vector<Command> table = {
         {"show", "FILE", "print every value of a program, named as on the panel",
          "Prints the channels, the keybed, the arpeggiator, the joystick, the 16 pads (with note names)\n"
-         "and the 8 knobs of a program file.",
+         "and the 8 knobs of a program file. For a .syx file, every program message in it, each under\n"
+         "a line naming its message number, offset, program and command.",
          0, 1, 1, &VelkorTool::show},
         {"diff", "A B", "print the values in which two programs differ, one a line",
          "Prints one line for each value that differs, as  Name: value in A -> value in B.\n"
@@ -114,7 +118,9 @@ const std::vector<VelkorTool::Command>& VelkorTool::commands()
          0, 2, 2, &VelkorTool::importJson},
         {"validate", "FILE...", "check program files as the editor would open them",
          "Prints \"FILE: ok\" for a file the editor opens, or one line naming the offset, the byte found,\n"
-         "the parameter and its valid range. Exits 1 when any file is bad.",
+         "the parameter and its valid range. A .syx file gets a line for each program message in it,\n"
+         "naming its message number, offset, program and command, and then \"FILE: ok\"; or one line\n"
+         "naming the message that is damaged and why. Exits 1 when any file is bad.",
          0, 1, -1, &VelkorTool::validate},
         {"ports", "", "list the MIDI inputs and outputs", "Lists the MIDI input and output ports by name.",
          simulatorOptions, 0, 0, &VelkorTool::ports},
@@ -125,16 +131,31 @@ const std::vector<VelkorTool::Command>& VelkorTool::commands()
         {"get", "--port NAME --slot 1|2|3|4|ram OUT", "save a slot of the controller to a program file",
          "Asks the controller on port NAME for a slot (or RAM) and saves its answer to the file OUT.",
          portOption | slotOption | deviceOptions, 1, 1, &VelkorTool::get},
-        {"backup", "--port NAME DIR", "save all four slots of the controller to a folder",
+        {"backup", "--port NAME DIR|--syx FILE",
+         "save all four slots of the controller to a folder or a .syx",
          "Asks the controller on port NAME for slots 1 to 4 and saves them as DIR/slot-1.vkr to\n"
-         "DIR/slot-4.vkr, making DIR if needed. Nothing is written unless all four answered.",
-         portOption | deviceOptions, 1, 1, &VelkorTool::backup},
-        {"restore", "--port NAME DIR", "write a backup folder back into the four slots of the controller",
-         "Checks DIR/slot-1.vkr to DIR/slot-4.vkr as backup saves them, and sends nothing if one is\n"
-         "missing or invalid. Otherwise writes each into its slot on port NAME, reads it back and\n"
+         "DIR/slot-4.vkr, making DIR if needed; with --syx FILE, as one .syx file of four program\n"
+         "writes addressed to slots 1 to 4, which any SysEx tool can send back. Nothing is written\n"
+         "unless all four answered.",
+         portOption | deviceOptions | syxOption, 1, 1, &VelkorTool::backup},
+        {"restore", "--port NAME DIR|FILE.syx",
+         "write a backup folder or .syx back into the four slots of the controller",
+         "Checks DIR/slot-1.vkr to DIR/slot-4.vkr as backup saves them, or a file as backup --syx saves\n"
+         "it (slots 1 to 4, each once; read by its content, whatever its name), and sends nothing if one\n"
+         "is missing or invalid. Otherwise writes each into its slot on port NAME, reads it back and\n"
          "compares. A slot that reads back otherwise is named with what differs, the others are still\n"
          "written, and the run fails; a slot that does not answer stops the restore there.",
          portOption | deviceOptions, 1, 1, &VelkorTool::restore},
+        {"split", "FILE.syx DIR", "save the four slots of a bank .syx as a backup folder",
+         "Reads a .syx file holding one program message for each of slots 1 to 4 (writes or dumps,\n"
+         "in any order, other messages between them skipped) and saves them as DIR/slot-1.vkr to\n"
+         "DIR/slot-4.vkr, as backup does: all four or none. A RAM program or a slot given twice is\n"
+         "refused naming the message, a missing slot naming the slot.",
+         0, 2, 2, &VelkorTool::split},
+        {"join", "DIR FILE.syx", "save a backup folder as one bank .syx",
+         "Checks DIR/slot-1.vkr to DIR/slot-4.vkr as restore does and writes FILE.syx: the four\n"
+         "programs as writes addressed to slots 1 to 4, as backup --syx saves them.",
+         0, 2, 2, &VelkorTool::join},
     };
     return table;
 }
@@ -241,6 +262,14 @@ const std::vector<VelkorTool::Switch>& VelkorTool::switches()
          },
          {},
          "  --exit-code              exit 1 when the programs differ, 0 when they are alike\n"},
+        {"--syx", syxOption, true,
+         [](const juce::String& value, Options& options)
+         {
+             options.syxFile = value;
+             return value.isNotEmpty();
+         },
+         "--syx needs a file name",
+         "  --syx FILE               save the four slots as one .syx file instead of a folder\n"},
         {"--timeout", timeoutOption, true,
          [](const juce::String& value, Options& options)
          {
@@ -450,7 +479,10 @@ juce::String VelkorTool::checkArguments(const Command& command, const Options& o
     if ((command.flags & slotOption) != 0 && options.slot < 0)
         return name + " needs --slot 1|2|3|4|ram";
     const int count = options.positional.size();
-    if (count < command.minArguments || (command.maxArguments >= 0 && count > command.maxArguments))
+    // --syx FILE stands for the folder argument.
+    const int least = options.syxFile.isNotEmpty() ? 0 : command.minArguments;
+    const int most = options.syxFile.isNotEmpty() ? 0 : command.maxArguments;
+    if (count < least || (most >= 0 && count > most))
         return "usage: " + synopsisLine(command.name, command.synopsis);
     // Every argument left is a path, and an empty one would name the working directory.
     if (options.positional.contains(juce::String()))
@@ -479,6 +511,97 @@ bool save(const juce::String& path, const ByteArray& image, juce::String& messag
     return false;
 }
 
+// .syx files are told by their extension, in any case; everything else is read as a program file.
+bool isSysExPath(const juce::String& path)
+{
+    return fileFrom(path).hasFileExtension(SysExFile::extension);
+}
+
+juce::String counted(int count, const juce::String& thing)
+{
+    return juce::String(count) + " " + thing + (count == 1 ? "" : "s");
+}
+
+// "message 2 at offset 117"
+juce::String messageAt(const SysExFile::Program& program)
+{
+    return "message " + juce::String(program.messageNumber) + " at offset " + juce::String(program.offset);
+}
+
+// "message 2 at offset 117: PROGRAM 2 (write)"
+juce::String describe(const SysExFile::Program& program)
+{
+    return messageAt(program) + ": " +
+           (program.programNumber == ProgramSysEx::ramProgramNumber
+                ? juce::String("RAM")
+                : "PROGRAM " + juce::String(program.programNumber)) +
+           (program.command == ProgramSysEx::programDumpCommand ? " (dump)" : " (write)");
+}
+
+// "slot 3", "slots 2 and 3", "slots 1, 2 and 4"
+juce::String slotList(juce::StringArray slots)
+{
+    const juce::String last = slots[slots.size() - 1];
+    slots.remove(slots.size() - 1);
+    return slots.isEmpty() ? "slot " + last : "slots " + slots.joinIntoString(", ") + " and " + last;
+}
+
+std::optional<SysExFile::Contents> loadSysEx(const juce::String& path, juce::String& message)
+{
+    juce::String problem;
+    auto contents = SysExFile::read(fileFrom(path), problem);
+    if (!contents)
+        message = path + ": " + problem;
+    return contents;
+}
+
+// A bank's program messages by slot: each of slots 1 to 4 exactly once and nothing for RAM, since a
+// backup folder has no place for RAM and two programs for one slot leave no way to choose.
+using Bank = std::array<SysExFile::Program, SlotFolder::numSlots>;
+std::optional<Bank> loadBank(const juce::String& path, juce::String& message)
+{
+    const auto contents = loadSysEx(path, message);
+    if (!contents)
+        return std::nullopt;
+    Bank bank;
+    for (const auto& program : contents->programs)
+    {
+        if (program.programNumber < 1 || program.programNumber > SlotFolder::numSlots)
+        {
+            message = path + ": " + describe(program) + " is not a slot; a bank holds slots 1 to 4";
+            return std::nullopt;
+        }
+        auto& slot = bank[static_cast<std::size_t>(program.programNumber - 1)];
+        if (slot.messageNumber > 0)
+        {
+            message = path + ": " + describe(program) + " repeats the slot of " + messageAt(slot) +
+                      "; a bank holds each slot once";
+            return std::nullopt;
+        }
+        slot = program;
+    }
+    juce::StringArray missing;
+    for (int slot = 1; slot <= SlotFolder::numSlots; ++slot)
+        if (bank[static_cast<std::size_t>(slot - 1)].messageNumber == 0)
+            missing.add(juce::String(slot));
+    if (!missing.isEmpty())
+    {
+        message = path + ": holds no program for " + slotList(missing) + "; a bank holds slots 1 to 4";
+        return std::nullopt;
+    }
+    return bank;
+}
+
+// A bank file's four messages: program writes addressed to slots 1 to 4.
+std::vector<ByteArray> bankMessages(const std::array<ByteArray, SlotFolder::numSlots>& images)
+{
+    std::vector<ByteArray> messages;
+    for (int slot = 1; slot <= SlotFolder::numSlots; ++slot)
+        messages.push_back(
+            SysExFile::writeMessage(ProgramImage::toData(images[static_cast<std::size_t>(slot - 1)]), slot));
+    return messages;
+}
+
 // At most maxJsonBytes + 1 bytes, so that a device or a pipe without end is refused as too large
 // rather than read until memory runs out; readChunk returns the count read, 0 at the end.
 template <typename ReadChunk> std::string readBounded(ReadChunk&& readChunk)
@@ -499,6 +622,20 @@ template <typename ReadChunk> std::string readBounded(ReadChunk&& readChunk)
 int VelkorTool::show(Options& options)
 {
     juce::String message;
+    const juce::String path = options.positional[0];
+    if (isSysExPath(path))
+    {
+        const auto contents = loadSysEx(path, message);
+        if (!contents)
+            return options.fail(badInput, message);
+        for (std::size_t i = 0; i < contents->programs.size(); ++i)
+        {
+            const auto& program = contents->programs[i];
+            options.out << (i == 0 ? "" : "\n") << path << ": " << describe(program) << "\n\n"
+                        << ProgramText::show(ProgramImage::fromData(program.data));
+        }
+        return success;
+    }
     const auto image = load(options.positional[0], message);
     if (!image)
         return options.fail(badInput, message);
@@ -586,6 +723,29 @@ int VelkorTool::validate(Options& options)
     for (const auto& path : options.positional)
     {
         juce::String problem;
+        if (isSysExPath(path))
+        {
+            const auto contents = SysExFile::read(fileFrom(path), problem);
+            if (!contents)
+            {
+                options.out << path << ": " << problem << "\n";
+                result = badInput;
+                continue;
+            }
+            for (const auto& program : contents->programs)
+                options.out << path << ": " << describe(program) << "\n";
+            options.out << path << ": ok, "
+                        << counted(static_cast<int>(contents->programs.size()), "program");
+            juce::StringArray skipped;
+            if (contents->skippedMessages > 0)
+                skipped.add(counted(contents->skippedMessages, "other SysEx message"));
+            if (contents->skippedBytes > 0)
+                skipped.add(counted(contents->skippedBytes, "other MIDI byte"));
+            if (!skipped.isEmpty())
+                options.out << "; skipped " << skipped.joinIntoString(" and ");
+            options.out << "\n";
+            continue;
+        }
         int badBytes = 0;
         const auto image = ProgramImage::readFile(fileFrom(path), problem, &badBytes);
         if (image)
@@ -730,10 +890,13 @@ int VelkorTool::get(Options& options)
 
 int VelkorTool::backup(Options& options)
 {
-    const juce::String path = options.positional[0];
-    const juce::File folder = fileFrom(path);
-    if (folder.existsAsFile())
+    const bool toSysEx = options.syxFile.isNotEmpty();
+    const juce::String path = toSysEx ? options.syxFile : options.positional[0];
+    const juce::File target = fileFrom(path);
+    if (!toSysEx && target.existsAsFile())
         return options.fail(badInput, path + ": is a file, not a folder");
+    if (toSysEx && target.isDirectory())
+        return options.fail(badInput, path + ": is a folder, not a file");
 
     auto devices = deviceFactory(options.simulator, options.fault);
     DeviceSession session(*devices);
@@ -753,19 +916,47 @@ int VelkorTool::backup(Options& options)
     }
 
     juce::String reason;
-    if (!SlotFolder::write(folder, images, reason))
+    if (toSysEx)
+    {
+        if (!SysExFile::write(target, bankMessages(images), reason))
+            return options.fail(badInput, path + ": " + reason);
+        options.out << "Saved slots 1 to 4 of \"" << options.port << "\" to " << target.getFullPathName()
+                    << "\n";
+        return success;
+    }
+    if (!SlotFolder::write(target, images, reason))
         return options.fail(badInput, reason);
     for (int slot = 1; slot <= SlotFolder::numSlots; ++slot)
         options.out << "Saved slot " << juce::String(slot) << " to "
-                    << SlotFolder::slotFile(folder, slot).getFullPathName() << "\n";
+                    << SlotFolder::slotFile(target, slot).getFullPathName() << "\n";
     return success;
 }
 
 int VelkorTool::restore(Options& options)
 {
-    const juce::File folder = fileFrom(options.positional[0]);
+    const juce::String path = options.positional[0];
+    const juce::File source = fileFrom(path);
+    std::optional<std::array<ByteArray, SlotFolder::numSlots>> images;
+    // Where each slot's program comes from, as the output names it.
+    std::array<juce::String, SlotFolder::numSlots> origins;
     juce::String reason;
-    const auto images = SlotFolder::read(folder, reason);
+    // A folder is a backup folder; a file, whatever its name, is read as a bank .syx.
+    if (source.isDirectory() || (!source.exists() && !isSysExPath(path)))
+    {
+        images = SlotFolder::read(source, reason);
+        for (int slot = 1; slot <= SlotFolder::numSlots; ++slot)
+            origins[static_cast<std::size_t>(slot - 1)] =
+                SlotFolder::slotFile(source, slot).getFullPathName();
+    }
+    else if (const auto bank = loadBank(path, reason))
+    {
+        images.emplace();
+        for (std::size_t i = 0; i < bank->size(); ++i)
+        {
+            (*images)[i] = ProgramImage::fromData((*bank)[i].data);
+            origins[i] = source.getFullPathName() + " (" + messageAt((*bank)[i]) + ")";
+        }
+    }
     if (!images)
         return options.fail(badInput, reason + "; nothing was sent");
 
@@ -800,7 +991,7 @@ int VelkorTool::restore(Options& options)
             if (differences.isEmpty())
             {
                 options.out << "Restored " << slotName(slot) << " on \"" << options.port << "\" from "
-                            << SlotFolder::slotFile(folder, slot).getFullPathName() << " and read it back.\n";
+                            << origins[static_cast<std::size_t>(slot - 1)] << " and read it back.\n";
                 continue;
             }
             message = slotName(slot) + " of \"" + options.port +
@@ -811,10 +1002,41 @@ int VelkorTool::restore(Options& options)
     }
     if (unverified.isEmpty())
         return success;
-    const juce::String last = unverified[unverified.size() - 1];
-    unverified.remove(unverified.size() - 1);
-    return options.fail(badInput,
-                        (unverified.isEmpty() ? "slot " + last
-                                              : "slots " + unverified.joinIntoString(", ") + " and " + last) +
-                            " did not read back as restored");
+    return options.fail(badInput, slotList(unverified) + " did not read back as restored");
+}
+
+int VelkorTool::split(Options& options)
+{
+    const juce::String source = options.positional[0];
+    const juce::String target = options.positional[1];
+    juce::String message;
+    const auto bank = loadBank(source, message);
+    if (!bank)
+        return options.fail(badInput, message + "; nothing was written");
+    std::array<ByteArray, SlotFolder::numSlots> images;
+    for (std::size_t i = 0; i < images.size(); ++i)
+        images[i] = ProgramImage::fromData((*bank)[i].data);
+    if (!SlotFolder::write(fileFrom(target), images, message))
+        return options.fail(badInput, message);
+    // Named as the user named the folder, so that the same line reads alike on every system.
+    for (int slot = 1; slot <= SlotFolder::numSlots; ++slot)
+        options.out << "Saved slot " << juce::String(slot) << " ("
+                    << messageAt((*bank)[static_cast<std::size_t>(slot - 1)]) << ") as slot-"
+                    << juce::String(slot) << ProgramFile::extension << " in " << target << "\n";
+    return success;
+}
+
+int VelkorTool::join(Options& options)
+{
+    const juce::String source = options.positional[0];
+    const juce::String target = options.positional[1];
+    juce::String reason;
+    const auto images = SlotFolder::read(fileFrom(source), reason);
+    if (!images)
+        return options.fail(badInput, reason + "; nothing was written");
+    if (!SysExFile::write(fileFrom(target), bankMessages(*images), reason))
+        return options.fail(badInput, target + ": " + reason);
+    options.out << "Saved slot-1.vkr to slot-4.vkr in " << source << " as " << target
+                << ", program writes to slots 1 to 4\n";
+    return success;
 }

@@ -75,6 +75,8 @@ private:
     int get(Options& options);
     int backup(Options& options);
     int restore(Options& options);
+    int split(Options& options);
+    int join(Options& options);
 
     // Opens the port the user named, or says why not and returns the exit code; afterwards
     // options.port is the port's whole name.

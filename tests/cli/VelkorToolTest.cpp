@@ -3,6 +3,7 @@
 #include "cli/VelkorTool.h"
 #include "midi/SimulatorMidiDevices.h"
 #include "model/ProgramFile.h"
+#include "model/SysExFile.h"
 #include "support/ProgramFixtures.h"
 
 #include <gtest/gtest.h>
@@ -203,6 +204,12 @@ TEST_F(VelkorToolTest, UsageErrorsExitWithTwoAndHelpWithZero)
         {"restore", "dir"},
         {"ports", "--timeout", "100"},
         {"show", "--exit-code", "a.vkr"},
+        {"backup", "--port", "P", "--syx", "bank.syx", "dir"},
+        {"backup", "--port", "P", "--syx="},
+        {"restore", "--port", "P", "--syx", "bank.syx"},
+        {"split", "bank.syx"},
+        {"split", "bank.syx", ""},
+        {"join", "dir", "bank.syx", "more.syx"},
     };
     for (const auto& arguments : usageErrors)
     {
@@ -217,8 +224,8 @@ TEST_F(VelkorToolTest, UsageErrorsExitWithTwoAndHelpWithZero)
     EXPECT_EQ(run({"--help"}).out, result.out);
     result = run({"--help"});
     EXPECT_EQ(result.code, 0);
-    for (const char* command :
-         {"show", "diff", "export", "import", "validate", "ports", "send", "get", "backup", "restore"})
+    for (const char* command : {"show", "diff", "export", "import", "validate", "ports", "send", "get",
+                                "backup", "restore", "split", "join"})
     {
         EXPECT_NE(result.out.find(std::string("  ") + command + " "), std::string::npos) << command;
         EXPECT_EQ(run({"help", command}).out, run({command, "--help"}).out);
@@ -576,4 +583,95 @@ TEST_F(VelkorToolTest, APortNamedByAPartThatSeveralNamesHoldIsRefused)
         EXPECT_EQ(result.err, c.said) << c.name;
     }
     EXPECT_EQ(simulator->getRequestsReceived(), 1);
+}
+
+TEST_F(VelkorToolTest, BankFilesGoBetweenTheControllerAFolderAndOneSyxFile)
+{
+    juce::Random random(31);
+    for (int slot = 1; slot <= 4; ++slot)
+        ASSERT_EQ(run({"send", "--simulator", "--port", port, "--slot", juce::String(slot),
+                       writeProgram("p.vkr", fixtures::randomModel(random))})
+                      .code,
+                  0);
+    const juce::String bank = path("bank.syx");
+    auto result = run({"backup", "--simulator", "--port", port, "--syx", bank});
+    ASSERT_EQ(result.code, 0) << result.err;
+    EXPECT_EQ(result.out, "Saved slots 1 to 4 of \"Velkor Simulator\" to " + bank + "\n");
+    ByteArray expected;
+    for (int slot = 1; slot <= 4; ++slot)
+    {
+        const auto message = SysExFile::writeMessage(simulator->getProgramImage(slot), slot);
+        expected.insert(expected.end(), message.begin(), message.end());
+    }
+    EXPECT_EQ(bytesOf(bank), expected);
+
+    // Dumps, any order, foreign SysEx and stray bytes between: still a bank.
+    const auto program = [&](int number, bool dump = false)
+    {
+        auto message = SysExFile::writeMessage(simulator->getProgramImage(number == 0 ? 1 : number), number);
+        if (dump)
+            message[4] = ProgramSysEx::programDumpCommand;
+        return message;
+    };
+    const ByteArray foreign = {0xf0, 0x7e, 0x00, 0x06, 0x01, 0xf7, 0x90, 0x40};
+    auto unended = program(4);
+    unended.pop_back();
+    const struct
+    {
+        std::vector<ByteArray> messages;
+        std::string said; // by split and restore, before "; nothing was ..."; a bank's rules, or damage
+        std::string validated;
+    } cases[] = {
+        {{program(3, true), foreign, program(1), program(4), program(2, true)},
+         "",
+         "m.syx: message 1 at offset 0: PROGRAM 3 (dump)\nm.syx: message 3 at offset 125: PROGRAM 1 (write)\n"
+         "m.syx: message 4 at offset 242: PROGRAM 4 (write)\nm.syx: message 5 at offset 359: PROGRAM 2 "
+         "(dump)\nm.syx: ok, 4 programs; skipped 1 other SysEx message and 2 other MIDI bytes\n"},
+        {{program(1), program(2), program(3), program(4), program(0)},
+         "m.syx: message 5 at offset 468: RAM (write) is not a slot; a bank holds slots 1 to 4",
+         {}},
+        {{program(1), program(2), program(2, true), program(3), program(4)},
+         "m.syx: message 3 at offset 234: PROGRAM 2 (dump) repeats the slot of message 2 at offset 117; a "
+         "bank holds each slot once",
+         {}},
+        {{program(4), foreign, program(1)},
+         "m.syx: holds no program for slots 2 and 3; a bank holds slots 1 to 4",
+         {}},
+        {{program(1), program(2), program(3), unended},
+         "m.syx: message 4 at offset 351: no end byte (0xF7)",
+         "m.syx: message 4 at offset 351: no end byte (0xF7)\n"},
+    };
+    const juce::File workDir = juce::File::getCurrentWorkingDirectory();
+    folder.setAsCurrentWorkingDirectory();
+    for (const auto& c : cases)
+    {
+        ByteArray bytes;
+        for (const auto& message : c.messages)
+            bytes.insert(bytes.end(), message.begin(), message.end());
+        juce::File(path("m.syx")).replaceWithData(bytes.data(), bytes.size());
+        juce::File(path("split")).deleteRecursively();
+        result = run({"split", "m.syx", "split"});
+        EXPECT_EQ(result.err, c.said.empty() ? "" : "velkor-tool: " + c.said + "; nothing was written\n");
+        EXPECT_EQ(juce::File(path("split")).isDirectory(), c.said.empty()) << c.said;
+        if (!c.validated.empty())
+        {
+            const auto checked = run({"validate", "m.syx"});
+            EXPECT_EQ(checked.out, c.validated);
+            EXPECT_EQ(checked.code, c.said.empty() ? 0 : 1);
+        }
+        if (c.said.empty())
+            continue;
+        simulator = std::make_shared<VelkorSimulator>();
+        result = run({"restore", "--simulator", "--port", port, "m.syx"});
+        EXPECT_EQ(result.err, "velkor-tool: " + c.said + "; nothing was sent\n");
+        EXPECT_EQ(simulator->getRequestsReceived(), 0) << c.said;
+    }
+    workDir.setAsCurrentWorkingDirectory();
+
+    result = run({"show", bank});
+    EXPECT_EQ(
+        result.out.rfind(bank.toStdString() + ": message 1 at offset 0: PROGRAM 1 (write)\n\nCHANNELS\n", 0),
+        0u);
+    EXPECT_NE(result.out.find("\n\n" + bank.toStdString() + ": message 4 at offset 351: PROGRAM 4 (write)\n"),
+              std::string::npos);
 }

@@ -65,6 +65,30 @@ expect_code 1 "$tool" restore "${sim[@]}" --simulator-fault changes-value restor
 grep -q 'slot 3 of "Velkor Simulator" holds another program after the write (Arpeggiator TEMPO: 96 -> 97)' err.txt &&
   grep -q 'slots 1, 2, 3 and 4 did not read back as restored$' err.txt || fail "a changed value said: $(cat err.txt)"
 
+# A bank file: backup --syx, split and join both ways giving the same bytes, restore from one.
+expect_code 0 "$tool" backup "${sim[@]}" --syx bank.syx
+[ "$(od -An -tx1 -j117 -N8 bank.syx)" = " f0 47 00 26 64 00 6d 02" ] && [ "$(stat -c %s bank.syx)" = 468 ] ||
+  fail "backup --syx wrote no bank of writes to slots 1 to 4"
+expect_code 0 "$tool" split bank.syx bank
+cp faster.vkr bank/slot-3.vkr
+expect_code 0 "$tool" join bank joined.syx
+expect_code 0 "$tool" split joined.syx again
+diff -r bank again >/dev/null || fail "join then split changed the folder"
+cp backups/slot-3.vkr bank/slot-3.vkr && "$tool" join bank same.syx >/dev/null && cmp -s bank.syx same.syx ||
+  fail "split then join changed the bank"
+expect_code 0 "$tool" validate joined.syx
+[ "$(sed -n 3p out.txt)" = "joined.syx: message 3 at offset 234: PROGRAM 3 (write)" ] || fail "validate printed: $(cat out.txt)"
+expect_code 0 "$tool" restore "${sim[@]}" joined.syx
+grep -q '^Restored slot 4 on "Velkor Simulator" from /.*/joined.syx (message 4 at offset 351) and read it back\.$' out.txt ||
+  fail "restore of a bank file printed: $(cat out.txt)"
+expect_code 1 "$tool" restore "${sim[@]}" --simulator-fault changes-value joined.syx
+grep -q 'slot 3 of "Velkor Simulator" holds another program after the write (Arpeggiator TEMPO: 96 -> 97)' err.txt ||
+  fail "restore of a bank file said: $(cat err.txt)"
+cat joined.syx bank.syx >twice.syx
+expect_code 1 "$tool" restore "${sim[@]}" twice.syx
+grep -qx 'velkor-tool: twice.syx: message 5 at offset 468: PROGRAM 1 (write) repeats the slot of message 1 at offset 0; a bank holds each slot once; nothing was sent' err.txt ||
+  fail "a bank with a slot twice said: $(cat err.txt)"
+
 # Sources without a size of their own are read only up to the limit; FIFOs are legitimate pipes.
 for source in /dev/zero /dev/urandom; do
   timeout 20 "$tool" import "$source" zero.vkr >out.txt 2>err.txt

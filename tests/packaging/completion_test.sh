@@ -64,6 +64,13 @@ expect "$vkr" get --port velkor --slot ram --timeout 500 ""
 expect "sub folder" backup --port velkor ""
 expect "sub folder" restore --simulator --port velkor ""
 expect "live set.vkr" show li
+# Bank files (.syx): where a command takes one, beside the folders.
+touch bank.SYX
+expect "$vkr"$'\nbank.SYX' validate ""
+expect "$(lines bank.SYX "sub folder")" split ""
+expect "sub folder" split bank.SYX ""
+expect "$(lines bank.SYX "sub folder")" backup --port velkor --syx ""
+expect "$(lines bank.SYX "sub folder")" restore --port velkor ""
 
 [ $failures -eq 0 ] && echo "completion: all checks passed"
 exit $((failures > 0))

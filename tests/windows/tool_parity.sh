@@ -64,11 +64,16 @@ sed 's/"tempo": 128/"tempo": 300/' default.json >too-fast.json
 printf '{"format": "Velkor program"' >broken.json
 # A name with spaces and letters outside ASCII reaches the Windows tool whole.
 cp variant-0.vkr "Live Set – Ünterwegs.vkr"
+# Bank files: four programs joined by the Linux tool, one with a RAM program in front, one of text.
+mkdir bank && cp default.vkr bank/slot-1.vkr && cp dump.vkr bank/slot-2.vkr && cp zero.vkr bank/slot-3.vkr &&
+  cp variant-1.vkr bank/slot-4.vkr && "$linux_tool" join bank bank.syx >/dev/null 2>&1 || fail "the Linux tool could not join a bank"
+cat default.vkr bank.syx >ram.syx
+printf 'not a program' >text.syx
 cd "$work" && cp -a inputs linux && cp -a inputs windows || exit 1
 
 same --version
 same --help
-for command in show diff export import validate ports send get backup restore; do
+for command in show diff export import validate ports send get backup restore split join; do
   same help "$command"
   same "$command" --help
 done
@@ -106,6 +111,13 @@ same --stdin too-fast.json import - refused.vkr
 [ ! -e linux/refused.vkr ] && [ ! -e windows/refused.vkr ] || fail "a refused import wrote a file"
 
 same show "Live Set – Ünterwegs.vkr"
+
+same validate bank.syx ram.syx text.syx missing.syx
+same show bank.syx
+same split bank.syx split
+same join split joined.syx
+cmp -s linux/joined.syx inputs/bank.syx || fail "split then join changed the bank"
+same split ram.syx refused
 same export "Live Set – Ünterwegs.vkr"
 
 echo "velkor-tool parity: $checks command lines compared, $failures differences"
