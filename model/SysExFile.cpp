@@ -1,6 +1,7 @@
 #include "model/SysExFile.h"
 
 #include "model/ProgramFile.h"
+#include "model/ProgramImage.h"
 
 namespace SysExFile
 {
@@ -31,10 +32,12 @@ juce::String faultOf(const ByteArray& data)
     const int number = data[ProgramSysEx::programNumberDataIndex];
     if (number < ProgramSysEx::ramProgramNumber || number > ProgramSysEx::highestProgramNumber)
         return "program number " + juce::String(number) + "; 0 to 4 are programs";
-    for (int offset = ProgramSysEx::firstValueOffset; offset <= ProgramSysEx::lastValueOffset; ++offset)
-        if (!isValidValue(data[static_cast<std::size_t>(offset - 1)], valueKind(offset)))
-            return "the value at offset " + juce::String(offset) + " is out of range";
-    return {};
+    // Named as a program file's bad byte is: the value, its range and the field.
+    ByteArray image{0xf0};
+    image.insert(image.end(), data.begin(), data.end());
+    image.push_back(0xf7);
+    const juce::String problem = ProgramImage::findProblem(image);
+    return problem.isEmpty() ? juce::String() : "the message's " + problem;
 }
 } // namespace
 

@@ -58,7 +58,9 @@ TEST(SysExFile, ParseFindsEveryProgramOrRefusesTheWholeFile)
         {join({identity, cut}), "message 2 at offset 6: no end byte (0xF7)"},
         {join({ByteArray(one.begin(), one.begin() + 79), {0xf7}}),
          "message 1 at offset 0: a program message of 80 bytes; one holds 117"},
-        {join({one, badValue}), "message 2 at offset 117: the value at offset 54 is out of range"},
+        {join({one, badValue}),
+         "message 2 at offset 117: the message's offset 54: byte 0x02 is outside 0 to 1 "
+         "for Pad A7 Trigger (Momentary, Toggle)"},
         {message(image, 0x67, 5), "message 1 at offset 0: program number 5; 0 to 4 are programs"},
         {{}, "is empty"},
         {join({identity, request, {0x90, 0x3c}}), "holds no Velkor program"},
