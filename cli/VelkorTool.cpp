@@ -32,6 +32,7 @@ enum OptionFlags
     timeoutOption = 16,
     exitCodeOption = 32,
     syxOption = 64,
+    keepOptions = 128, // --keep, --force
     deviceOptions = simulatorOptions | timeoutOption
 };
 
@@ -76,6 +77,8 @@ struct VelkorTool::Options
     bool exitCode = false;
     bool helpAsked = false;
     juce::String syxFile;
+    juce::String keepFolder;
+    bool force = false;
 
     int fail(int code, const juce::String& message) const
     {
@@ -126,8 +129,11 @@ const std::vector<VelkorTool::Command>& VelkorTool::commands()
          simulatorOptions, 0, 0, &VelkorTool::ports},
         {"send", "--port NAME --slot 1|2|3|4|ram FILE", "send a program to a slot of the controller",
          "Sends the program file to a slot (or RAM) of the controller on port NAME.\n"
-         "--verify asks the controller for the slot afterwards and compares.",
-         portOption | slotOption | deviceOptions | verifyOption, 1, 1, &VelkorTool::send},
+         "--verify asks the controller for the slot afterwards and compares.\n"
+         "First it reads what the slot holds and keeps it as slot-N.vkr (ram.vkr for RAM) in a new\n"
+         "folder velkor-kept-DATE-TIME beside FILE, or in --keep DIR; a slot that cannot be read\n"
+         "is written only with --force.",
+         portOption | slotOption | deviceOptions | verifyOption | keepOptions, 1, 1, &VelkorTool::send},
         {"get", "--port NAME --slot 1|2|3|4|ram OUT", "save a slot of the controller to a program file",
          "Asks the controller on port NAME for a slot (or RAM) and saves its answer to the file OUT.",
          portOption | slotOption | deviceOptions, 1, 1, &VelkorTool::get},
@@ -144,8 +150,11 @@ const std::vector<VelkorTool::Command>& VelkorTool::commands()
          "it (slots 1 to 4, each once; read by its content, whatever its name), and sends nothing if one\n"
          "is missing or invalid. Otherwise writes each into its slot on port NAME, reads it back and\n"
          "compares. A slot that reads back otherwise is named with what differs, the others are still\n"
-         "written, and the run fails; a slot that does not answer stops the restore there.",
-         portOption | deviceOptions, 1, 1, &VelkorTool::restore},
+         "written, and the run fails; a slot that does not answer stops the restore there.\n"
+         "First it reads what the four slots hold and keeps it as slot-1.vkr to slot-4.vkr in a new\n"
+         "folder velkor-kept-DATE-TIME beside DIR or FILE.syx, or in --keep DIR; if a slot cannot\n"
+         "be read, nothing is written unless --force is given.",
+         portOption | deviceOptions | keepOptions, 1, 1, &VelkorTool::restore},
         {"split", "FILE.syx DIR", "save the four slots of a bank .syx as a backup folder",
          "Reads a .syx file holding one program message for each of slots 1 to 4 (writes or dumps,\n"
          "in any order, other messages between them skipped) and saves them as DIR/slot-1.vkr to\n"
@@ -270,6 +279,25 @@ const std::vector<VelkorTool::Switch>& VelkorTool::switches()
          },
          "--syx needs a file name",
          "  --syx FILE               save the four slots as one .syx file instead of a folder\n"},
+        {"--keep", keepOptions, true,
+         [](const juce::String& value, Options& options)
+         {
+             options.keepFolder = value;
+             return value.isNotEmpty();
+         },
+         "--keep needs a folder name",
+         "  --keep DIR               keep what the slots held in DIR, a new folder or one holding no\n"
+         "                           slot-N.vkr or ram.vkr (default: a new velkor-kept-DATE-TIME)\n"},
+        {"--force",
+         keepOptions,
+         false,
+         [](const juce::String&, Options& options)
+         {
+             options.force = true;
+             return true;
+         },
+         {},
+         "  --force                  write also over a slot whose program could not be read and kept\n"},
         {"--timeout", timeoutOption, true,
          [](const juce::String& value, Options& options)
          {
@@ -837,7 +865,142 @@ juce::String describeDifferences(const juce::StringArray& differences)
         text << " and " << (differences.size() - shown) << " more";
     return text;
 }
+
+// What a write replaced is kept as a program file named as a backup names it; RAM as ram.vkr.
+juce::File keptFile(const juce::File& folder, int slot)
+{
+    return slot == ProgramSysEx::ramProgramNumber
+               ? folder.getChildFile(juce::String("ram") + ProgramFile::extension)
+               : SlotFolder::slotFile(folder, slot);
+}
+
+// A kept program is never written over: the names a keep folder must not hold yet.
+juce::String firstKeptFileIn(const juce::File& folder)
+{
+    for (int slot = ProgramSysEx::ramProgramNumber; slot <= SlotFolder::numSlots; ++slot)
+        if (keptFile(folder, slot).exists() || keptFile(folder, slot).isSymbolicLink())
+            return keptFile(folder, slot).getFileName();
+    return {};
+}
+
+// A folder of this run's own in parent, velkor-kept-20261209-061530 (-2, -3 when taken), or none.
+juce::File makeFreshFolder(const juce::File& parent)
+{
+    const juce::String stamp = "velkor-kept-" + juce::Time::getCurrentTime().formatted("%Y%m%d-%H%M%S");
+    for (int attempt = 1; attempt <= 100; ++attempt)
+    {
+        const juce::File folder =
+            parent.getChildFile(stamp + (attempt == 1 ? juce::String() : "-" + juce::String(attempt)));
+        if (folder.exists() || folder.isSymbolicLink())
+            continue;
+        if (!folder.createDirectory())
+            return {};
+        return folder;
+    }
+    return {};
+}
 } // namespace
+
+int VelkorTool::checkKeepFolder(const Options& options)
+{
+    if (options.keepFolder.isEmpty())
+        return success;
+    const juce::File folder = fileFrom(options.keepFolder);
+    if (folder.existsAsFile())
+        return options.fail(badInput,
+                            options.keepFolder +
+                                ": is a file, not a folder to keep the slots' programs in; nothing was sent");
+    if (const auto held = firstKeptFileIn(folder); held.isNotEmpty())
+        return options.fail(
+            badInput, options.keepFolder + ": already holds " + held +
+                          "; --keep takes a new folder or one without slot files, so that nothing kept is "
+                          "written over; nothing was sent");
+    return success;
+}
+
+int VelkorTool::keepSlots(DeviceSession& session, Options& options, const std::vector<int>& slots,
+                          const juce::File& beside)
+{
+    std::vector<std::pair<int, ByteArray>> kept;
+    juce::StringArray unread;
+    // A silent controller is exit 3 as elsewhere; a bad answer, 1.
+    int refusalCode = badInput;
+    for (const int slot : slots)
+    {
+        const auto reply = session.requestProgram(slot, options.timeoutMs);
+        juce::String message;
+        const int outcome = checkReply(reply, options.port, slot, options.timeoutMs, message);
+        if (outcome == success)
+        {
+            kept.emplace_back(slot, ProgramFile::makeImage(ProgramImage::toData(*reply.image)));
+            continue;
+        }
+        if (outcome == noAnswer)
+            refusalCode = noAnswer;
+        unread.add(juce::String(slot));
+        if (options.force)
+            message << "; writing over " << slotName(slot) << " without keeping it (--force)";
+        options.err << toolName << ": " << message << "\n";
+    }
+    const auto named = [](const juce::StringArray& numbers)
+    { return numbers.size() == 1 ? slotName(numbers[0].getIntValue()) : slotList(numbers); };
+    if (!unread.isEmpty() && !options.force)
+        return options.fail(refusalCode, "could not keep what " + named(unread) +
+                                          (unread.size() == 1 ? " holds" : " hold") +
+                                          "; nothing was written (--force writes without keeping it)");
+    if (kept.empty())
+        return success;
+
+    juce::File folder;
+    bool made = false;
+    if (options.keepFolder.isNotEmpty())
+    {
+        folder = fileFrom(options.keepFolder);
+        made = !folder.isDirectory();
+        if (made && !folder.createDirectory())
+            folder = juce::File();
+    }
+    else
+    {
+        // Beside the file written from, where the user will look; else here.
+        folder = makeFreshFolder(beside.getParentDirectory());
+        if (folder == juce::File())
+            folder = makeFreshFolder(juce::File::getCurrentWorkingDirectory());
+        made = true;
+    }
+    juce::StringArray keptSlots;
+    for (const auto& [slot, image] : kept)
+        keptSlots.add(juce::String(slot));
+    const juce::String refusal = "; what " + named(keptSlots) + (kept.size() == 1 ? " holds" : " hold") +
+                                 " could not be kept, so nothing was written";
+    if (folder == juce::File())
+        return options.fail(badInput, (options.keepFolder.isNotEmpty()
+                                           ? options.keepFolder + ": the folder could not be made"
+                                           : "no folder could be made beside " + beside.getFullPathName() +
+                                                 " nor in the working directory") +
+                                          refusal);
+    std::vector<juce::File> written;
+    for (const auto& [slot, image] : kept)
+    {
+        const juce::File file = keptFile(folder, slot);
+        juce::String reason;
+        if (ProgramFile::createSynced(file, image, juce::File(), reason))
+        {
+            written.push_back(file);
+            continue;
+        }
+        for (const auto& done : written)
+            done.deleteFile();
+        if (made)
+            folder.deleteFile();
+        return options.fail(badInput, file.getFullPathName() + ": " + reason + refusal);
+    }
+    ProgramFile::syncFolder(folder);
+    for (const auto& [slot, image] : kept)
+        options.out << "Kept what " << slotName(slot) << " held in "
+                    << keptFile(folder, slot).getFullPathName() << "\n";
+    return success;
+}
 
 int VelkorTool::send(Options& options)
 {
@@ -846,9 +1009,15 @@ int VelkorTool::send(Options& options)
     if (!image)
         return options.fail(badInput, message);
 
+    if (const int code = checkKeepFolder(options); code != success)
+        return code;
+
     auto devices = deviceFactory(options.simulator, options.fault);
     DeviceSession session(*devices);
-    if (const int code = openPort(session, *devices, options, options.verify); code != success)
+    if (const int code = openPort(session, *devices, options); code != success)
+        return code;
+    if (const int code = keepSlots(session, options, {options.slot}, fileFrom(options.positional[0]));
+        code != success)
         return code;
     session.sendProgram(*image, options.slot);
 
@@ -959,10 +1128,15 @@ int VelkorTool::restore(Options& options)
     }
     if (!images)
         return options.fail(badInput, reason + "; nothing was sent");
+    if (const int code = checkKeepFolder(options); code != success)
+        return code;
 
     auto devices = deviceFactory(options.simulator, options.fault);
     DeviceSession session(*devices);
     if (const int code = openPort(session, *devices, options); code != success)
+        return code;
+    // All four read and kept before the first write, so that a refusal leaves every slot as it was.
+    if (const int code = keepSlots(session, options, {1, 2, 3, 4}, source); code != success)
         return code;
 
     juce::StringArray unverified;

@@ -6,6 +6,7 @@
 #include <functional>
 #include <iosfwd>
 #include <iostream>
+#include <vector>
 
 class DeviceSession;
 
@@ -82,6 +83,14 @@ private:
     // options.port is the port's whole name.
     static int openPort(DeviceSession& session, MidiDeviceSeam& devices, Options& options,
                         bool withInput = true);
+
+    // What --keep names, refused when it could not take the kept programs; an exit code.
+    static int checkKeepFolder(const Options& options);
+    // Reads what the slots hold and keeps it in a folder as program files, before anything is written
+    // to them. Success when the writes may go ahead: all were kept, or --force covers those that were
+    // not; otherwise the exit code, the reasons said.
+    static int keepSlots(DeviceSession& session, Options& options, const std::vector<int>& slots,
+                         const juce::File& beside);
 
     DeviceFactory deviceFactory;
 };

@@ -99,8 +99,13 @@ TEST_F(VelkorToolTest, SendsGetsAndBacksUpTheControllersPrograms)
 
     auto result = run({"send", "--port", port, "--slot", "2", "--simulator", "--verify", file});
     ASSERT_EQ(result.code, 0) << result.err;
-    EXPECT_EQ(result.out,
-              "Sent " + file.toStdString() + " to slot 2 on \"Velkor Simulator\" and read it back.\n");
+    // What slot 2 held is kept beside the file sent, as a program file of its own.
+    const auto keptFolders = folder.findChildFiles(juce::File::findDirectories, false, "velkor-kept-*");
+    ASSERT_EQ(keptFolders.size(), 1);
+    const juce::String kept = keptFolders[0].getChildFile("slot-2.vkr").getFullPathName();
+    EXPECT_EQ(bytesOf(kept), ProgramImage::makeDefault());
+    EXPECT_EQ(result.out, "Kept what slot 2 held in " + kept.toStdString() + "\nSent " + file.toStdString() +
+                              " to slot 2 on \"Velkor Simulator\" and read it back.\n");
     ByteArray stored = model.toSysExData();
     stored[ProgramSysEx::programNumberDataIndex] = 2;
     EXPECT_EQ(simulator->getProgramImage(2), stored);
@@ -159,7 +164,9 @@ TEST_F(VelkorToolTest, AControllerThatMisbehavesIsReportedAndNothingIsSaved)
     EXPECT_EQ(result.code, 1);
     EXPECT_EQ(result.err, "velkor-tool: slot 2 of \"Velkor Simulator\" holds another program after the write "
                           "(Arpeggiator TEMPO: 128 -> 129)\n");
-    EXPECT_EQ(result.out, "");
+    // Only where the program it replaced was kept.
+    EXPECT_EQ(result.out.rfind("Kept what slot 2 held in ", 0), 0u) << result.out;
+    EXPECT_EQ(result.out.find('\n'), result.out.size() - 1) << result.out;
 
     // A burst of garbage, partial messages and bad dumps: the good dump among them is the answer.
     result = run({"get", "--port", port, "--slot", "3", "--simulator-fault", "flood", path("out.vkr")});
@@ -499,16 +506,38 @@ TEST_F(VelkorToolTest, RestoreWritesABackupIntoAFreshControllerAndReadsEachSlotB
     ASSERT_EQ(run({"backup", "--simulator", "--port", port, backups.getFullPathName()}).code, 0);
 
     const auto old = std::exchange(simulator, std::make_shared<VelkorSimulator>());
+    ASSERT_EQ(run({"send", "--simulator", "--port", port, "--slot", "3",
+                   writeProgram("p.vkr", fixtures::randomModel(random))})
+                  .code,
+              0);
+    ASSERT_EQ(run({"backup", "--simulator", "--port", port, path("before")}).code, 0);
     systemPorts = {"Midi Through Port-0"};
-    const auto result = run({"restore", "--simulator", "--port", "SIM", backups.getFullPathName()});
+    auto result =
+        run({"restore", "--simulator", "--port", "SIM", "--keep", path("kept"), backups.getFullPathName()});
     ASSERT_EQ(result.code, 0) << result.err;
     for (int slot = 1; slot <= 4; ++slot)
+    {
         EXPECT_EQ(simulator->getProgramImage(slot), old->getProgramImage(slot)) << slot;
+        const juce::String name = "/slot-" + juce::String(slot) + ".vkr";
+        EXPECT_EQ(bytesOf(path("kept") + name), bytesOf(path("before") + name)) << slot;
+    }
     const auto lines = linesOf(result.out);
-    ASSERT_EQ(lines.size(), 4u) << result.out;
-    EXPECT_EQ(lines[3], "Restored slot 4 on \"Velkor Simulator\" from " +
+    ASSERT_EQ(lines.size(), 8u) << result.out;
+    EXPECT_EQ(lines[0], "Kept what slot 1 held in " + path("kept/slot-1.vkr").toStdString());
+    EXPECT_EQ(lines[7], "Restored slot 4 on \"Velkor Simulator\" from " +
                             backups.getChildFile("slot-4.vkr").getFullPathName().toStdString() +
                             " and read it back.");
+
+    // A kept folder is never written over.
+    const int requests = simulator->getRequestsReceived();
+    result =
+        run({"restore", "--simulator", "--port", port, "--keep", path("kept"), backups.getFullPathName()});
+    EXPECT_EQ(result.code, 1);
+    EXPECT_EQ(result.err,
+              "velkor-tool: " + path("kept") +
+                  ": already holds slot-1.vkr; --keep takes a new folder or one without slot files, so "
+                  "that nothing kept is written over; nothing was sent\n");
+    EXPECT_EQ(simulator->getRequestsReceived(), requests);
 
     // A folder with one bad file sends nothing at all.
     ByteArray badTaps = bytesOf(backups.getChildFile("slot-3.vkr").getFullPathName());
@@ -545,17 +574,62 @@ TEST_F(VelkorToolTest, RestoreGoesOnPastASlotThatDiffersAndStopsAtOneThatDoesNot
                           "velkor-tool: slot 3 of \"Velkor Simulator\" holds another program after the write "
                           "(Arpeggiator TEMPO: 128 -> 129)\n"
                           "velkor-tool: slots 2 and 3 did not read back as restored\n");
-    EXPECT_EQ(linesOf(result.out), (std::vector<std::string>{restoredLine(1), restoredLine(4)}));
+    auto lines = linesOf(result.out);
+    ASSERT_EQ(lines.size(), 6u) << result.out;
+    EXPECT_EQ(lines[0].rfind("Kept what slot 1 held in ", 0), 0u) << lines[0];
+    lines.erase(lines.begin(), lines.begin() + 4);
+    EXPECT_EQ(lines, (std::vector<std::string>{restoredLine(1), restoredLine(4)}));
 
     simulator->clearSlotFaults();
     simulator->setFault(2, VelkorSimulator::Fault::noReply);
     const ByteArray slot3 = simulator->getProgramImage(3);
+    // A slot that cannot be kept stops the restore before its first write, unless --force is given.
+    const ByteArray slot1 = simulator->getProgramImage(1);
     result = run({"restore", "--simulator", "--port", port, "--timeout", "100", backups.getFullPathName()});
+    EXPECT_EQ(result.code, 3) << "the controller did not answer";
+    EXPECT_EQ(result.err,
+              "velkor-tool: no answer from \"Velkor Simulator\" for slot 2 within 100 ms\n"
+              "velkor-tool: could not keep what slot 2 holds; nothing was written (--force writes "
+              "without keeping it)\n");
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(simulator->getProgramImage(1), slot1);
+    result = run(
+        {"restore", "--simulator", "--port", port, "--timeout", "100", "--force", backups.getFullPathName()});
     EXPECT_EQ(result.code, 3);
-    EXPECT_EQ(result.err, "velkor-tool: no answer from \"Velkor Simulator\" for slot 2 within 100 ms; slot 2 "
-                          "was written but not read back, slots 3 and 4 were not written\n");
-    EXPECT_EQ(linesOf(result.out), std::vector<std::string>{restoredLine(1)});
+    EXPECT_EQ(result.err,
+              "velkor-tool: no answer from \"Velkor Simulator\" for slot 2 within 100 ms; writing "
+              "over slot 2 without keeping it (--force)\n"
+              "velkor-tool: no answer from \"Velkor Simulator\" for slot 2 within 100 ms; slot 2 "
+              "was written but not read back, slots 3 and 4 were not written\n");
+    lines = linesOf(result.out);
+    ASSERT_EQ(lines.size(), 4u) << result.out;
+    EXPECT_EQ(lines[2].rfind("Kept what slot 4 held in ", 0), 0u) << lines[2];
+    EXPECT_EQ(lines[3], restoredLine(1));
     EXPECT_EQ(simulator->getProgramImage(3), slot3) << "slot 3 still holds what the changing write left";
+
+    // The same for send, whose kept program goes beside the file sent.
+    juce::Random random(41);
+    const ProgramModel model = fixtures::randomModel(random);
+    ASSERT_TRUE(juce::File(path("send")).createDirectory());
+    const juce::String mine = writeProgram("send/mine.vkr", model);
+    ByteArray sent = model.toSysExData();
+    sent[ProgramSysEx::programNumberDataIndex] = 2;
+    const struct
+    {
+        juce::StringArray more;
+        int code;
+        bool written;
+    } sends[] = {{{}, 3, false}, {{"--force"}, 0, true}};
+    for (const auto& c : sends)
+    {
+        juce::StringArray arguments{"send", "--simulator", "--port", port, "--slot", "2", "--timeout", "100"};
+        arguments.addArray(c.more);
+        arguments.add(mine);
+        result = run(arguments);
+        EXPECT_EQ(result.code, c.code) << result.err;
+        EXPECT_EQ(simulator->getProgramImage(2) == sent, c.written) << c.more.joinIntoString(" ");
+        EXPECT_EQ(juce::File(path("send")).getNumberOfChildFiles(juce::File::findDirectories), 0);
+    }
 }
 
 TEST_F(VelkorToolTest, APortNamedByAPartThatSeveralNamesHoldIsRefused)

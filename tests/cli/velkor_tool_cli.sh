@@ -55,6 +55,19 @@ cp -r backups restoring && cp faster.vkr restoring/slot-3.vkr
 expect_code 0 "$tool" restore --simulator --port sim restoring
 [ "$(grep -c '^Restored slot [1-4] on "Velkor Simulator" from .* and read it back\.$' out.txt)" = 4 ] ||
   fail "restore printed: $(cat out.txt)"
+# What the slots held is kept first, as backup saves it, for send to put back; never over a kept file,
+# and a slot that is silent stops everything unless --force.
+expect_code 0 "$tool" restore "${sim[@]}" --keep kept restoring
+for slot in 1 2 3 4; do
+  cmp -s "kept/slot-$slot.vkr" "backups/slot-$slot.vkr" || fail "kept/slot-$slot.vkr is not what slot $slot held"
+done
+grep -q '^Kept what slot 4 held in /.*/kept/slot-4\.vkr$' out.txt || fail "restore --keep printed: $(cat out.txt)"
+expect_code 0 "$tool" send "${sim[@]}" --slot 3 --verify kept/slot-3.vkr
+expect_code 1 "$tool" restore "${sim[@]}" --keep kept restoring
+grep -q 'kept: already holds slot-1.vkr; .*nothing was sent$' err.txt || fail "a used --keep folder said: $(cat err.txt)"
+expect_code 3 "$tool" restore "${sim[@]}" --simulator-fault no-reply --timeout 100 --keep silent restoring
+grep -qx 'velkor-tool: could not keep what slots 1, 2, 3 and 4 hold; nothing was written (--force writes without keeping it)' err.txt &&
+  [ ! -e silent ] || fail "a silent controller said: $(cat err.txt)"
 # One file that is not a program refuses the whole folder; a controller that changes a value is caught.
 cp bad.vkr restoring/slot-2.vkr
 expect_code 1 "$tool" restore "${sim[@]}" restoring
