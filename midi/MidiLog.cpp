@@ -67,7 +67,20 @@ juce::String noteOf(const juce::MidiMessage& message)
 
 void MidiLog::add(bool incoming, const juce::String& port, const juce::MidiMessage& message)
 {
-    Entry entry{juce::Time::getCurrentTime(), incoming, port, message.getRawDataSize(), describe(message)};
+    append({juce::Time::getCurrentTime(), incoming, port, message.getRawDataSize(), describe(message)});
+}
+
+void MidiLog::addNote(const juce::String& text)
+{
+    Entry entry;
+    entry.time = juce::Time::getCurrentTime();
+    entry.description = text;
+    entry.note = true;
+    append(std::move(entry));
+}
+
+void MidiLog::append(Entry entry)
+{
     const std::lock_guard<std::mutex> guard(lock);
     entries.push_back(std::move(entry));
     if (entries.size() > capacity)
@@ -103,8 +116,11 @@ juce::String MidiLog::toText() const
 {
     juce::String text;
     for (const auto& entry : getEntries())
-        text << formatTime(entry.time) << "\t" << (entry.incoming ? "IN" : "OUT") << "\t" << entry.port
-             << "\t" << entry.length << " bytes\t" << entry.description << "\n";
+        if (entry.note)
+            text << formatTime(entry.time) << "\tNOTE\t\t\t" << entry.description << "\n";
+        else
+            text << formatTime(entry.time) << "\t" << (entry.incoming ? "IN" : "OUT") << "\t" << entry.port
+                 << "\t" << entry.length << " bytes\t" << entry.description << "\n";
     return text;
 }
 

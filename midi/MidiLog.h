@@ -19,9 +19,12 @@ public:
         juce::String port;
         int length = 0;
         juce::String description;
+        // Not a message: something the editor did, told in description.
+        bool note = false;
     };
 
     void add(bool incoming, const juce::String& port, const juce::MidiMessage& message);
+    void addNote(const juce::String& text);
     void clear();
 
     // Oldest first.
@@ -29,7 +32,8 @@ public:
     // Counts every entry ever added, so a reader can tell whether anything changed.
     std::uint64_t getSerial() const;
 
-    // One line per entry: time, direction, port, length, description, separated by tabs.
+    // One line per entry: time, direction, port, length, description, separated by tabs; a note has
+    // NOTE for its direction and no port or length.
     juce::String toText() const;
     static juce::String formatTime(juce::Time time);
 
@@ -38,6 +42,8 @@ public:
     static juce::String describe(const juce::MidiMessage& message);
 
 private:
+    void append(Entry entry);
+
     mutable std::mutex lock;
     std::deque<Entry> entries;
     std::uint64_t serial = 0;

@@ -7,6 +7,7 @@
 #include "model/ProgramText.h"
 #include "model/ProgramFile.h"
 #include "model/SlotFolder.h"
+#include "model/SysExFile.h"
 #include "ui/NumberBox.h"
 #include "ui/UserMessage.h"
 
@@ -36,6 +37,52 @@ juce::String slotList(const juce::Array<int>& rows)
     const juce::String last = numbers[numbers.size() - 1];
     numbers.remove(numbers.size() - 1);
     return "PROGRAM " + (numbers.isEmpty() ? last : numbers.joinIntoString(", ") + " and " + last);
+}
+
+// RAM only ever alone, from Send Here.
+juce::String rowList(const juce::Array<int>& rows)
+{
+    return rows.size() == 1 ? Librarian::rowName(rows[0]) : slotList(rows);
+}
+
+// A backup bank: each slot once, nothing for RAM, written or dumped in any order.
+std::optional<std::array<ByteArray, SlotFolder::numSlots>> readBank(const juce::File& file,
+                                                                    juce::String& reason)
+{
+    const juce::String name = file.getFileName();
+    juce::String problem;
+    const auto contents = SysExFile::read(file, problem);
+    if (!contents)
+    {
+        const bool sentence = problem.startsWith("is ") || problem.startsWith("holds ");
+        reason = name + (problem.startsWith("message") ? ", " : sentence ? " " : ": ") + problem;
+        return std::nullopt;
+    }
+    std::array<ByteArray, SlotFolder::numSlots> images;
+    for (const auto& program : contents->programs)
+    {
+        const juce::String where = name + ", message " + juce::String(program.messageNumber) + " at offset " +
+                                   juce::String(program.offset) + ": ";
+        if (program.programNumber < 1 || program.programNumber > SlotFolder::numSlots)
+        {
+            reason = where + "a program for RAM; a backup holds PROGRAM 1 to 4 only";
+            return std::nullopt;
+        }
+        ByteArray& image = images[static_cast<std::size_t>(program.programNumber - 1)];
+        if (!image.empty())
+        {
+            reason = where + "a second program for PROGRAM " + juce::String(program.programNumber);
+            return std::nullopt;
+        }
+        image = ProgramImage::fromData(program.data);
+    }
+    for (int slot = 1; slot <= SlotFolder::numSlots; ++slot)
+        if (images[static_cast<std::size_t>(slot - 1)].empty())
+        {
+            reason = name + " holds no program for PROGRAM " + juce::String(slot);
+            return std::nullopt;
+        }
+    return images;
 }
 } // namespace
 
@@ -151,7 +198,7 @@ juce::StringArray Librarian::describeWrites(const Outcome& o)
     const auto add = [&lines](const juce::String& what, const juce::Array<int>& rows)
     {
         if (!rows.isEmpty())
-            lines.add(what + ": " + slotList(rows) + ".");
+            lines.add(what + ": " + rowList(rows) + ".");
     };
     add("Written and verified", o.verifiedRows);
     add("Written, but read back with other values", o.differingRows);
@@ -264,19 +311,21 @@ void Librarian::sendHere(int index)
         return;
     }
     const ByteArray image = ProgramImage::fromData(window->getProgramImage());
-    start("Writing", {{index, image}},
-          [this, index, name = window->getName()](const Outcome& o)
-          {
-              if (o.verified == 1)
-                  status = "\"" + name + "\" written to " + rowName(index) + " and verified.";
-              else if (o.differ == 1)
-                  status = rowName(index) + " reads back other values than were written.";
-              else if (o.written == 1)
-                  status = rowName(index) + " was written, but could not be read back to verify it: " +
-                           rows[static_cast<std::size_t>(index)].problem + ".";
-              else
-                  status = "Nothing was written to " + rowName(index) + ": the MIDI output is not open.";
-          });
+    keepThenWrite("Send Here", "Writing", {{index, image}}, "Nothing was written to " + rowName(index) + ".",
+                  [this, index, name = window->getName()](const Outcome& o)
+                  {
+                      if (o.verified == 1)
+                          status = "\"" + name + "\" written to " + rowName(index) + " and verified.";
+                      else if (o.differ == 1)
+                          status = rowName(index) + " reads back other values than were written.";
+                      else if (o.written == 1)
+                          status = rowName(index) +
+                                   " was written, but could not be read back to verify it: " +
+                                   rows[static_cast<std::size_t>(index)].problem + ".";
+                      else
+                          status =
+                              "Nothing was written to " + rowName(index) + ": the MIDI output is not open.";
+                  });
 }
 
 void Librarian::open(int index)
@@ -289,15 +338,17 @@ void Librarian::open(int index)
         services.openProgram(*values);
 }
 
-void Librarian::backUpTo(const juce::File& folder)
+void Librarian::backUpTo(const juce::File& target)
 {
+    const juce::File folder = target;
+    const bool bank = target.hasFileExtension(SysExFile::extension) && !target.isDirectory();
     if (busy || needOutput())
         return;
     std::deque<Step> steps;
     for (int i = 0; i < SlotFolder::numSlots; ++i)
         steps.push_back({i, std::nullopt});
     start("Backing up", std::move(steps),
-          [this, folder](const Outcome& o)
+          [this, folder, bank](const Outcome& o)
           {
               if (o.read != SlotFolder::numSlots)
               {
@@ -311,7 +362,19 @@ void Librarian::backUpTo(const juce::File& folder)
               for (int i = 0; i < SlotFolder::numSlots; ++i)
                   images[static_cast<std::size_t>(i)] = *rows[static_cast<std::size_t>(i)].image;
               juce::String reason;
-              if (!SlotFolder::write(folder, images, reason))
+              bool written = false;
+              if (bank)
+              {
+                  // Write messages addressed to their slots, so that any SysEx tool can send it back.
+                  std::vector<ByteArray> messages;
+                  for (int i = 0; i < SlotFolder::numSlots; ++i)
+                      messages.push_back(SysExFile::writeMessage(
+                          ProgramImage::toData(images[static_cast<std::size_t>(i)]), programNumberOf(i)));
+                  written = SysExFile::write(folder, messages, reason);
+              }
+              else
+                  written = SlotFolder::write(folder, images, reason);
+              if (!written)
               {
                   status = "Nothing was backed up.";
                   UserMessage::show("Nothing was backed up: " + reason);
@@ -326,7 +389,9 @@ void Librarian::restoreFrom(const juce::File& folder)
     if (busy || needOutput())
         return;
     juce::String reason;
-    const auto images = SlotFolder::read(folder, reason);
+    const bool bank =
+        !folder.isDirectory() && (folder.existsAsFile() || folder.hasFileExtension(SysExFile::extension));
+    const auto images = bank ? readBank(folder, reason) : SlotFolder::read(folder, reason);
     if (!images)
     {
         status = "Nothing was restored.";
@@ -336,7 +401,8 @@ void Librarian::restoreFrom(const juce::File& folder)
     }
     UserMessage::confirm(
         "Write the four programs in \"" + folder.getFullPathName() +
-            "\" over PROGRAM 1 to 4 of the controller?\n\nWhat those slots hold now will be replaced.",
+            "\" over PROGRAM 1 to 4 of the controller?\n\nWhat those slots hold now is read and kept first: "
+            "Put Back writes it again.",
         "Restore", "Cancel",
         // The Librarian may be closed while the question is up.
         [weak = std::weak_ptr<Tap>(tap), images, folder](bool yes)
@@ -356,24 +422,137 @@ void Librarian::restoreAll(const juce::File& folder,
     std::deque<Step> steps;
     for (int i = 0; i < SlotFolder::numSlots; ++i)
         steps.push_back({i, ProgramImage::normalised(images[static_cast<std::size_t>(i)])});
-    start("Restoring", std::move(steps),
-          [this, folder](const Outcome& o)
+    keepThenWrite("Restore", "Restoring", std::move(steps), "Nothing was restored.",
+                  [this, folder](const Outcome& o)
+                  {
+                      if (o.verified == SlotFolder::numSlots)
+                      {
+                          status =
+                              "PROGRAM 1 to 4 restored from " + folder.getFullPathName() + " and verified.";
+                          return;
+                      }
+                      const juce::StringArray slots = describeWrites(o);
+                      status = "Restore: " + juce::String(o.verified) + " of 4 slots verified. " +
+                               slots.joinIntoString(" ");
+                      const juce::String why = o.outputClosed ? ", and the MIDI output closed."
+                                               : o.stopped    ? ", and the controller stopped answering."
+                                                              : ".";
+                      UserMessage::show("The restore did not complete: " + juce::String(o.verified) +
+                                        " of 4 slots verified" + why + "\n\n" + slots.joinIntoString("\n") +
+                                        "\n\nThe rows of the Librarian say what happened to each slot.");
+                  });
+}
+
+void Librarian::keepThenWrite(const juce::String& what, const juce::String& jobTitle, std::deque<Step> writes,
+                              const juce::String& cancelled, std::function<void(const Outcome&)> finished)
+{
+    std::deque<Step> reads;
+    for (const Step& write : writes)
+        reads.push_back({write.row, std::nullopt});
+    start("Keeping", std::move(reads),
+          [this, what, jobTitle, writes, cancelled, finished](const Outcome& o)
           {
-              if (o.verified == SlotFolder::numSlots)
+              if (o.outputClosed)
               {
-                  status = "PROGRAM 1 to 4 restored from " + folder.getFullPathName() + " and verified.";
+                  status = cancelled;
+                  return;
+              }
+              std::vector<Kept> found;
+              juce::Array<int> silent, bad;
+              for (const Step& write : writes)
+              {
+                  const Row& row = rows[static_cast<std::size_t>(write.row)];
+                  if (row.state == State::read && row.image)
+                      found.push_back({write.row, *row.image, summarise(write.row)});
+                  else
+                      (row.state == State::noAnswer ? silent : bad).add(write.row);
+              }
+              const auto proceed = [weak = std::weak_ptr<Tap>(tap), what, jobTitle, writes, found, finished]
+              {
+                  const auto alive = weak.lock();
+                  if (alive == nullptr || alive->owner == nullptr || alive->owner->busy)
+                      return;
+                  Librarian& self = *alive->owner;
+                  self.kept = found;
+                  self.keptBefore = what;
+                  self.keptAt = juce::Time::getCurrentTime();
+                  for (const Kept& k : found)
+                      alive->log.addNote("kept " + rowName(k.row) + " before " + what + ": " + k.summary);
+                  self.start(jobTitle, writes, finished);
+              };
+              if (silent.isEmpty() && bad.isEmpty())
+              {
+                  proceed();
+                  return;
+              }
+              juce::StringArray faults;
+              if (!silent.isEmpty())
+                  faults.add(rowList(silent) + " did not answer within " +
+                             juce::String(answerTimeoutMs / 1000) + " seconds");
+              if (!bad.isEmpty())
+                  faults.add(rowList(bad) + " sent a bad dump");
+              const bool one = silent.size() + bad.size() == 1;
+              const juce::String fault = faults.joinIntoString("; ") +
+                                         (one ? "; what it holds" : "; what they hold") + " cannot be kept.";
+              status = fault;
+              UserMessage::confirm(fault + " Write over " + (one ? "it" : "them") + " anyway?",
+                                   "Write Anyway", "Cancel",
+                                   [proceed, cancelled, weak = std::weak_ptr<Tap>(tap)](bool yes)
+                                   {
+                                       if (yes)
+                                       {
+                                           proceed();
+                                           return;
+                                       }
+                                       const auto alive = weak.lock();
+                                       if (alive == nullptr || alive->owner == nullptr)
+                                           return;
+                                       alive->owner->status = cancelled;
+                                       alive->owner->changed();
+                                   });
+          });
+}
+
+void Librarian::putBack()
+{
+    if (busy || kept.empty() || needOutput())
+        return;
+    std::deque<Step> steps;
+    juce::Array<int> keptRows;
+    for (const Kept& k : kept)
+    {
+        steps.push_back({k.row, ProgramImage::normalised(k.image)});
+        keptRows.add(k.row);
+    }
+    start("Putting back", std::move(steps),
+          [this, keptRows](const Outcome& o)
+          {
+              const bool one = keptRows.size() == 1;
+              if (o.verified == keptRows.size())
+              {
+                  status = rowList(keptRows) + " put back as " + (one ? "it was" : "they were") + " before " +
+                           keptBefore + ", and verified.";
                   return;
               }
               const juce::StringArray slots = describeWrites(o);
-              status = "Restore: " + juce::String(o.verified) + " of 4 slots verified. " +
-                       slots.joinIntoString(" ");
-              const juce::String why = o.outputClosed ? ", and the MIDI output closed."
-                                       : o.stopped    ? ", and the controller stopped answering."
-                                                      : ".";
-              UserMessage::show("The restore did not complete: " + juce::String(o.verified) +
-                                " of 4 slots verified" + why + "\n\n" + slots.joinIntoString("\n") +
-                                "\n\nThe rows of the Librarian say what happened to each slot.");
+              status = "Put Back: " + juce::String(o.verified) + " of " + juce::String(keptRows.size()) +
+                       " verified. " + slots.joinIntoString(" ");
+              UserMessage::show("Put Back did not complete: " + juce::String(o.verified) + " of " +
+                                juce::String(keptRows.size()) + " verified.\n\n" +
+                                slots.joinIntoString("\n") +
+                                "\n\nThe kept programs stay kept: Put Back can try again.");
           });
+}
+
+juce::String Librarian::describeKept() const
+{
+    if (kept.empty())
+        return {};
+    juce::Array<int> keptRows;
+    for (const Kept& k : kept)
+        keptRows.add(k.row);
+    return rowList(keptRows) + ", as " + (kept.size() == 1 ? "it was" : "they were") + " before " +
+           keptBefore + " at " + keptAt.formatted("%H:%M:%S");
 }
 
 void Librarian::start(const juce::String& name, std::deque<Step> steps,

@@ -10,13 +10,15 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class MainWindow;
 
 // What the controller holds, slot by slot: reads all five programs one at a time, writes one and
-// reads it back, backs the four slots up to a folder and restores them, and keeps a log of every
-// MIDI message in and out. It talks through the ports chosen in Device Setup and acts on the
-// message thread; only its monitor runs on the input thread.
+// reads it back, backs the four slots up to a folder or a .syx bank and restores them, keeps what
+// each write goes over so that Put Back can undo it, and keeps a log of every MIDI message in and out. It
+// talks through the ports chosen in Device Setup and acts on the message thread; only its monitor runs on the
+// input thread.
 class Librarian : private juce::Timer
 {
 public:
@@ -90,11 +92,17 @@ public:
     // The working window's program to this row's program, then read back and compared.
     void sendHere(int index);
     void open(int index);
-    // Reads PROGRAM 1 to 4 afresh and writes them to the folder, all four or none.
-    void backUpTo(const juce::File& folder);
-    // Refuses a folder with any bad file before anything is sent; asks, then writes and verifies
-    // each slot, stopping when the controller no longer answers.
-    void restoreFrom(const juce::File& folder);
+    // Reads PROGRAM 1 to 4 afresh and writes them to the folder, all four or none; to a target named
+    // *.syx that is not a folder, as one bank file of four write messages addressed to their slots.
+    void backUpTo(const juce::File& target);
+    // Refuses a backup folder or .syx bank with anything wrong before anything is sent; asks, then
+    // writes and verifies each slot, stopping when the controller no longer answers.
+    void restoreFrom(const juce::File& source);
+    // Writes again what the last Send Here or Restore kept of the slots it wrote over, and verifies it.
+    void putBack();
+    bool canPutBack() const { return !busy && !kept.empty(); }
+    // "PROGRAM 2, as it was before Send Here at 15:42:07", or empty when nothing is kept.
+    juce::String describeKept() const;
 
     bool isBusy() const { return busy; }
     // 0 to 1 while busy.
@@ -127,7 +135,18 @@ private:
     // Which slots a write job wrote, verified or left alone, for its report.
     static juce::StringArray describeWrites(const Outcome& outcome);
 
-    void restoreAll(const juce::File& folder, const std::array<ByteArray, 4>& images);
+    struct Kept
+    {
+        int row = 0;
+        ByteArray image;
+        juce::String summary;
+    };
+
+    void restoreAll(const juce::File& source, const std::array<ByteArray, 4>& images);
+    // Reads and keeps what the rows of the writes hold, asks before writing over any it could not
+    // keep, then makes the writes: what is the user's name for the job, for the log and Put Back.
+    void keepThenWrite(const juce::String& what, const juce::String& jobTitle, std::deque<Step> writes,
+                       const juce::String& cancelled, std::function<void(const Outcome&)> finished);
     void start(const juce::String& name, std::deque<Step> steps,
                std::function<void(const Outcome&)> finished);
     void startStep();
@@ -154,6 +173,9 @@ private:
     // A bad dump seen while waiting: it decides the step unless a good one follows.
     std::optional<juce::String> badDump;
     juce::uint32 stepStarted = 0;
+    std::vector<Kept> kept;
+    juce::String keptBefore;
+    juce::Time keptAt;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(Librarian)
 };

@@ -1,5 +1,7 @@
 #include "tools/LibrarianComponent.h"
 
+#include "model/SysExFile.h"
+
 namespace
 {
 constexpr juce::uint32 paper = 0xfff2f2f2;
@@ -60,14 +62,15 @@ LibrarianComponent::LibrarianComponent(Librarian& librarianToShow) : librarian(l
     }
     windowLabel.setJustificationType(juce::Justification::centredRight);
 
-    for (auto* button : {&readAllButton, &backUpButton, &restoreButton, &copyLogButton})
+    for (auto* button : {&readAllButton, &backUpButton, &restoreButton, &copyLogButton, &putBackButton})
     {
         styleButton(*button);
         addAndMakeVisible(*button);
     }
     readAllButton.onClick = [this] { librarian.readAll(); };
-    backUpButton.onClick = [this] { chooseFolder(false); };
-    restoreButton.onClick = [this] { chooseFolder(true); };
+    backUpButton.onClick = [this] { chooseBackup(false); };
+    restoreButton.onClick = [this] { chooseBackup(true); };
+    putBackButton.onClick = [this] { librarian.putBack(); };
     copyLogButton.onClick = [this]
     { juce::SystemClipboard::copyTextToClipboard(librarian.getLog().toText()); };
 
@@ -163,7 +166,8 @@ void LibrarianComponent::resized()
     readAllButton.setBounds(margin, 92, 100, 26);
     backUpButton.setBounds(margin + 108, 92, 100, 26);
     restoreButton.setBounds(margin + 216, 92, 100, 26);
-    progressBar.setBounds(margin + 332, 92, width - 2 * margin - 332, 26);
+    progressBar.setBounds(margin + 332, 92, width - 2 * margin - 332 - 108, 26);
+    putBackButton.setBounds(width - margin - 100, 92, 100, 26);
     statusLabel.setBounds(progressBar.getBounds());
 
     for (int i = 0; i < Librarian::numRows; ++i)
@@ -207,6 +211,11 @@ void LibrarianComponent::refresh()
     statusLabel.setVisible(!busy);
     for (auto* button : {&readAllButton, &backUpButton, &restoreButton})
         button->setEnabled(!busy);
+    putBackButton.setEnabled(librarian.canPutBack());
+    const juce::String kept = librarian.describeKept();
+    putBackButton.setTooltip(kept.isEmpty() ? juce::String("Send Here and Restore keep what they write over; "
+                                                           "Put Back writes it again.")
+                                            : "Writes again " + kept + ".");
 
     for (int i = 0; i < Librarian::numRows; ++i)
     {
@@ -265,6 +274,13 @@ void LibrarianComponent::paintListBoxItem(int row, juce::Graphics& g, int w, int
     g.setFont(juce::Font(12.0f));
     g.setColour(juce::Colour(faint));
     g.drawText(MidiLog::formatTime(entry.time), 6, 0, 92, h, juce::Justification::centredLeft);
+    if (entry.note)
+    {
+        g.drawText("NOTE", 100, 0, 34, h, juce::Justification::centredLeft);
+        g.setColour(juce::Colour(ink));
+        g.drawText(entry.description, 136, 0, w - 142, h, juce::Justification::centredLeft, true);
+        return;
+    }
     g.setColour(entry.incoming ? juce::Colour(good) : juce::Colour(accent));
     g.drawText(entry.incoming ? "IN" : "OUT", 100, 0, 34, h, juce::Justification::centredLeft);
     g.setColour(juce::Colour(ink));
@@ -295,5 +311,52 @@ void LibrarianComponent::chooseFolder(bool restore)
                                  librarian.restoreFrom(folder);
                              else
                                  librarian.backUpTo(folder);
+                         });
+}
+
+void LibrarianComponent::chooseBackup(bool restore)
+{
+    juce::AlertWindow::showYesNoCancelBox(
+        juce::MessageBoxIconType::QuestionIcon, restore ? "Restore" : "Back Up",
+        restore ? "Restore PROGRAM 1 to 4 from one .syx file or from a folder?"
+                : "Back up PROGRAM 1 to 4 as one .syx file or as a folder?",
+        "One .syx File", "Folder", "Cancel", this,
+        juce::ModalCallbackFunction::create(
+            [safe = juce::Component::SafePointer<LibrarianComponent>(this), restore](int result)
+            {
+                if (safe == nullptr || result == 0)
+                    return;
+                if (result == 1)
+                    safe->chooseBank(restore);
+                else
+                    safe->chooseFolder(restore);
+            }));
+}
+
+void LibrarianComponent::chooseBank(bool restore)
+{
+    const juce::File documents = juce::File::getSpecialLocation(juce::File::userDocumentsDirectory);
+    chooser = std::make_unique<juce::FileChooser>(
+        restore ? "Choose the .syx backup to restore" : "Save the backup as a .syx file",
+        restore ? documents : documents.getChildFile("Velkor backup.syx"), SysExFile::wildcard);
+    const int chooserFlags =
+        restore ? juce::FileBrowserComponent::openMode | juce::FileBrowserComponent::canSelectFiles
+                : juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::canSelectFiles |
+                      juce::FileBrowserComponent::warnAboutOverwriting;
+    chooser->launchAsync(chooserFlags,
+                         [this, restore](const juce::FileChooser& fc)
+                         {
+                             juce::File file = fc.getResult();
+                             if (file == juce::File())
+                                 return;
+                             if (restore)
+                             {
+                                 librarian.restoreFrom(file);
+                                 return;
+                             }
+                             // A name typed without its extension is still a bank, not a folder.
+                             if (!file.hasFileExtension(SysExFile::extension))
+                                 file = file.withFileExtension(SysExFile::extension);
+                             librarian.backUpTo(file);
                          });
 }

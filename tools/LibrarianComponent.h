@@ -34,7 +34,7 @@ public:
 
     juce::Label portsLabel, windowLabel, statusLabel;
     juce::TextButton readAllButton{"Read All"}, backUpButton{"Back Up..."}, restoreButton{"Restore..."},
-        copyLogButton{"Copy Log"};
+        copyLogButton{"Copy Log"}, putBackButton{"Put Back"};
     double progress = 0.0;
     juce::ProgressBar progressBar{progress};
     std::array<RowWidgets, Librarian::numRows> rows;
@@ -45,7 +45,10 @@ private:
     int getNumRows() override;
     void paintListBoxItem(int row, juce::Graphics& g, int width, int height, bool selected) override;
     void timerCallback() override;
+    // Asks whether the backup is one .syx file or a folder, then for which.
+    void chooseBackup(bool restore);
     void chooseFolder(bool restore);
+    void chooseBank(bool restore);
 
     Librarian& librarian;
     std::vector<MidiLog::Entry> entries;

@@ -8,6 +8,7 @@
 #include "model/ProgramFile.h"
 #include "support/ProgramFixtures.h"
 #include "model/SlotFolder.h"
+#include "model/SysExFile.h"
 #include "tools/LibrarianWindow.h"
 #include "ui/UserMessage.h"
 
@@ -88,7 +89,8 @@ protected:
     bool waitUntilIdle()
     {
         pumpMessages(); // a click arrives through the message loop
-        for (int i = 0; i < 600 && librarian().isBusy(); ++i)
+        // Long enough for a restore that finds no slot answering before it writes, nor after.
+        for (int i = 0; i < 1500 && librarian().isBusy(); ++i)
             pumpMessages(10);
         pumpMessages();
         return !librarian().isBusy();
@@ -170,17 +172,33 @@ TEST_F(LibrarianTest, SendHereVerifiesWhatTheControllerKept)
     {
         VelkorSimulator::Fault fault;
         Librarian::State state;
+        bool writeAnyway = true;
     } cases[] = {{VelkorSimulator::Fault::none, Librarian::State::verified},
                  {VelkorSimulator::Fault::changesValue, Librarian::State::differs},
+                 {VelkorSimulator::Fault::noReply, Librarian::State::noAnswer, false},
                  {VelkorSimulator::Fault::noReply, Librarian::State::unverified}};
     mainWindow().getController().applyProgramValues(decodeProgramSysExData(program.data(), 115), false);
     for (const auto& c : cases)
     {
         simulator->setFault(c.fault);
+        answer = c.writeAnyway;
+        questions.clear();
+        const ByteArray before = slotFile(2);
         librarian().sendHere(1);
         ASSERT_TRUE(waitUntilIdle());
         EXPECT_EQ(librarian().getRow(1).state, c.state);
-        if (c.state == Librarian::State::verified)
+        // What a silent slot holds cannot be kept, so the write waits for a yes.
+        EXPECT_EQ(questions.joinIntoString("|"),
+                  c.fault == VelkorSimulator::Fault::noReply
+                      ? "PROGRAM 2 did not answer within 2 seconds; what it holds cannot be kept. Write over "
+                        "it anyway?"
+                      : "");
+        if (!c.writeAnyway)
+        {
+            EXPECT_EQ(slotFile(2), before);
+            EXPECT_EQ(librarian().getStatus(), "Nothing was written to PROGRAM 2.");
+        }
+        else if (c.state == Librarian::State::verified)
             EXPECT_EQ(slotFile(2), ProgramImage::fromData(mainWindow().getProgramImage()));
         else if (c.state == Librarian::State::unverified)
             EXPECT_EQ(librarian().getStatus(), "PROGRAM 2 was written, but could not be read back to verify "
@@ -276,6 +294,53 @@ TEST_F(LibrarianTest, BackUpAndRestoreMoveAllFourSlotsOrNone)
     }
     EXPECT_TRUE(librarian().getStatus().startsWith("PROGRAM 1 to 4 restored")) << librarian().getStatus();
 
+    // The same four as one .syx bank of writes addressed to their slots, and back from it.
+    const juce::File bank = folder.getChildFile("Bank.syx");
+    librarian().backUpTo(bank);
+    ASSERT_TRUE(waitUntilIdle());
+    juce::String problem;
+    const auto contents = SysExFile::read(bank, problem);
+    ASSERT_TRUE(contents.has_value()) << problem;
+    ASSERT_EQ(contents->programs.size(), 4u);
+    std::vector<ByteArray> written;
+    for (const auto& p : contents->programs)
+    {
+        EXPECT_EQ(p.command, ProgramSysEx::programWriteCommand);
+        EXPECT_EQ(ProgramImage::fromData(p.data), saved[p.programNumber - 1]);
+        written.push_back(SysExFile::writeMessage(p.data, p.programNumber));
+    }
+    ByteArray dump4 = written[3];
+    dump4[4] = ProgramSysEx::programDumpCommand;
+    const ByteArray foreign{0xf0, 0x41, 0x10, 0xf7};
+    const std::pair<std::vector<ByteArray>, const char*> banks[] = {
+        {{written[0], written[1], written[2], written[1]},
+         "Bank.syx, message 4 at offset 351: a second program for PROGRAM 2"},
+        {{written[0], written[1], written[2], written[3],
+          SysExFile::writeMessage(contents->programs[0].data, 0)},
+         "Bank.syx, message 5 at offset 468: a program for RAM"},
+        {{written[0], written[1], written[2]}, "Bank.syx holds no program for PROGRAM 4"},
+        {{dump4, foreign, written[2], written[1], written[0]}, nullptr}};
+    for (const auto& [messagesInFile, refusal] : banks)
+    {
+        for (int slot = 1; slot <= 4; ++slot)
+            simulator->receive(ProgramSysEx::programWriteMessage(randomProgram(40 + slot), slot));
+        const ByteArray other = slotFile(1);
+        ASSERT_TRUE(SysExFile::write(bank, messagesInFile, problem)) << problem;
+        messages.clear();
+        librarian().restoreFrom(bank);
+        ASSERT_TRUE(waitUntilIdle());
+        if (refusal != nullptr)
+        {
+            ASSERT_EQ(messages.size(), 1);
+            EXPECT_TRUE(messages[0].contains(refusal)) << messages[0];
+            EXPECT_EQ(slotFile(1), other);
+            continue;
+        }
+        EXPECT_TRUE(messages.isEmpty()) << messages[0];
+        for (int slot = 1; slot <= 4; ++slot)
+            EXPECT_EQ(slotFile(slot), saved[slot - 1]);
+    }
+
     // The controller takes slot 1's write and then goes silent: slot 1 is named as overwritten.
     simulator->receive(ProgramSysEx::programWriteMessage(randomProgram(31), 2));
     const ByteArray keptSlot2 = slotFile(2);
@@ -288,10 +353,45 @@ TEST_F(LibrarianTest, BackUpAndRestoreMoveAllFourSlotsOrNone)
     EXPECT_EQ(librarian().describeState(0), "written, not verified: no answer within 2 seconds");
     EXPECT_EQ(librarian().getStatus(), "Restore: 0 of 4 slots verified. Written, not verified: PROGRAM 1. "
                                        "Not written, unchanged: PROGRAM 2, 3 and 4.");
+    EXPECT_EQ(questions[questions.size() - 1], "PROGRAM 1, 2, 3 and 4 did not answer within 2 seconds; what "
+                                               "they hold cannot be kept. Write over them anyway?");
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].contains("stopped answering.\n\nWritten, not verified: PROGRAM 1.\n"
                                      "Not written, unchanged: PROGRAM 2, 3 and 4."))
         << messages[0];
+}
+
+TEST_F(LibrarianTest, PutBackWritesAgainWhatSendHereWroteOver)
+{
+    simulator->receive(ProgramSysEx::programWriteMessage(randomProgram(5), 2));
+    const ByteArray original = slotFile(2);
+    LibrarianComponent& panel = window()->getPanel();
+    panel.refresh();
+    EXPECT_FALSE(panel.putBackButton.isEnabled()) << "nothing kept yet";
+
+    panel.rows[1].sendHere.triggerClick();
+    ASSERT_TRUE(waitUntilIdle());
+    ASSERT_EQ(librarian().getRow(1).state, Librarian::State::verified);
+    ASSERT_NE(slotFile(2), original);
+    EXPECT_TRUE(panel.putBackButton.isEnabled());
+
+    panel.putBackButton.triggerClick();
+    ASSERT_TRUE(waitUntilIdle());
+    EXPECT_EQ(slotFile(2), original);
+    EXPECT_EQ(librarian().getRow(1).state, Librarian::State::verified);
+    EXPECT_EQ(librarian().getStatus(), "PROGRAM 2 put back as it was before Send Here, and verified.");
+
+    // The note comes between the read that kept it and the write over it.
+    juce::StringArray log;
+    for (const auto& entry : librarian().getLog().getEntries())
+        log.add(entry.note ? "NOTE " + entry.description : entry.description);
+    EXPECT_EQ(log.joinIntoString("|"),
+              "program request, slot 2|program dump, slot 2|NOTE kept PROGRAM 2 before Send Here: " +
+                  librarian().summarise(1) +
+                  "|program write, slot 2|program request, slot 2|program dump, slot 2|"
+                  "program write, slot 2|program request, slot 2|program dump, slot 2");
+    EXPECT_TRUE(
+        librarian().getLog().toText().contains("\tNOTE\t\t\tkept PROGRAM 2 before Send Here: pads ch "));
 }
 
 TEST_F(LibrarianWithoutPortsTest, ItOpensDeviceSetupAndOnceClosedWatchesNothing)
