@@ -3,6 +3,8 @@
 #include "model/ProgramFile.h"
 #include "model/ProgramImage.h"
 
+#include <algorithm>
+
 namespace SysExFile
 {
 namespace
@@ -33,9 +35,9 @@ juce::String faultOf(const ByteArray& data)
     if (number < ProgramSysEx::ramProgramNumber || number > ProgramSysEx::highestProgramNumber)
         return "program number " + juce::String(number) + "; 0 to 4 are programs";
     // Named as a program file's bad byte is: the value, its range and the field.
-    ByteArray image{0xf0};
-    image.insert(image.end(), data.begin(), data.end());
-    image.push_back(0xf7);
+    ByteArray image(data.size() + 2, 0xf7);
+    image.front() = 0xf0;
+    std::copy(data.begin(), data.end(), image.begin() + 1);
     const juce::String problem = ProgramImage::findProblem(image);
     return problem.isEmpty() ? juce::String() : "the message's " + problem;
 }
