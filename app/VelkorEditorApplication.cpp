@@ -395,16 +395,22 @@ void VelkorEditorApplication::paste(int kind)
 
 void VelkorEditorApplication::openProgram()
 {
-    chooser =
-        std::make_unique<juce::FileChooser>("Select File", juce::File(lastFilePath), ProgramFile::wildcard);
+    chooseFileToRead("Select File", ProgramFile::wildcard,
+                     [this](const juce::File& file) { windowManager.openFile(file); });
+}
+
+void VelkorEditorApplication::chooseFileToRead(const juce::String& title, const juce::String& wildcard,
+                                               std::function<void(const juce::File&)> read)
+{
+    chooser = std::make_unique<juce::FileChooser>(title, juce::File(lastFilePath), wildcard);
     chooser->launchAsync(juce::FileBrowserComponent::openMode | juce::FileBrowserComponent::canSelectFiles,
-                         [this](const juce::FileChooser& fc)
+                         [this, read](const juce::FileChooser& fc)
                          {
                              const juce::File file = fc.getResult();
                              if (file == juce::File())
                                  return;
                              lastFilePath = file.getFullPathName();
-                             windowManager.openFile(file);
+                             read(file);
                          });
 }
 
@@ -483,18 +489,8 @@ void VelkorEditorApplication::writeChosenFile(juce::Component::SafePointer<MainW
 
 void VelkorEditorApplication::importSysEx()
 {
-    chooser =
-        std::make_unique<juce::FileChooser>("Select File to import", juce::File(lastFilePath),
-                                            juce::String(SysExFile::wildcard) + ";" + ProgramFile::wildcard);
-    chooser->launchAsync(juce::FileBrowserComponent::openMode | juce::FileBrowserComponent::canSelectFiles,
-                         [this](const juce::FileChooser& fc)
-                         {
-                             const juce::File file = fc.getResult();
-                             if (file == juce::File())
-                                 return;
-                             lastFilePath = file.getFullPathName();
-                             windowManager.importFile(file);
-                         });
+    chooseFileToRead("Select File to import", juce::String(SysExFile::wildcard) + ";" + ProgramFile::wildcard,
+                     [this](const juce::File& file) { windowManager.importFile(file); });
 }
 
 void VelkorEditorApplication::exportSysEx()

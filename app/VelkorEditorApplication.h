@@ -93,6 +93,9 @@ public:
     bool hasMidiOutput() const { return midiOutput != nullptr; }
 
 private:
+    // Open and Import SysEx: an open dialog, then the file chosen read into windows.
+    void chooseFileToRead(const juce::String& title, const juce::String& wildcard,
+                          std::function<void(const juce::File&)> read);
     // Save As and Export SysEx: typing committed, then a save dialog for the current window.
     void chooseFileToWrite(
         const juce::String& title, const char* wildcard,
