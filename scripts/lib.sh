@@ -43,9 +43,13 @@ start_virtual_display() { # [screen size, 1600x1000]
   read -r -t 20 number <"$fifo" || { echo "Xvfb did not start" >&2; rm -f "$fifo"; return 1; }
   rm -f "$fifo"
   export DISPLAY=":$number"
-  openbox >/dev/null 2>&1 &
+  # A window mapped before openbox manages the screen is placed again once it does, and moves.
+  fifo=$(mktemp -u)
+  mkfifo "$fifo"
+  openbox --startup "sh -c 'echo up >$fifo'" >/dev/null 2>&1 &
   wm_pid=$!
-  sleep 0.5
+  read -r -t 20 _ <"$fifo" || echo "openbox did not report its start" >&2
+  rm -f "$fifo"
 }
 
 stop_virtual_display() {

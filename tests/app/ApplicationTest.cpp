@@ -37,6 +37,26 @@ protected:
         return f;
     }
 
+    // The window manager's frame can reach a window after its first placement; the framework may then
+    // read the window as moved by the frame's border, and keep it so. Either is the place asked for: a
+    // wrong cascade is off by its 15-pixel step, never by exactly the border.
+    static bool placedAt(juce::Component& window, juce::Point<int> expected)
+    {
+        for (int i = 0; i < 100; ++i)
+        {
+            const auto at = window.getBounds().getTopLeft();
+            juce::ComponentPeer::OptionalBorderSize frame;
+            if (auto* peer = window.getPeer())
+                frame = peer->getFrameSizeIfPresent();
+            if (at == expected || (frame && at == expected + juce::Point<int>(frame->getLeft(), frame->getTop())))
+                return true;
+            pumpMessages();
+        }
+        ADD_FAILURE() << "placed at " << window.getBounds().getTopLeft().toString() << ", not "
+                      << expected.toString();
+        return false;
+    }
+
     MainWindowManager& windows() { return app->getWindowManager(); }
     MainWindow& window(int index) { return *windows().getWindows()[index]; }
 };
@@ -61,7 +81,7 @@ TEST_F(ApplicationTest, StartsWithOneUntitledWindowAndCascadesNewOnes)
     EXPECT_LE(window(0).getBounds().getX(), frameLeft);
     EXPECT_EQ(window(0).getBounds().getY(), 45);
 #else
-    EXPECT_EQ(window(0).getBounds().getTopLeft(), juce::Point<int>(0, 45));
+    EXPECT_TRUE(placedAt(window(0), {0, 45}));
 #endif
     EXPECT_TRUE(window(0).isOnDesktop());
     EXPECT_EQ(window(0).getContentComponent()->getName(), "Velkor Main Editor Component");
@@ -71,13 +91,13 @@ TEST_F(ApplicationTest, StartsWithOneUntitledWindowAndCascadesNewOnes)
     invoke(CommandIds::newWindow);
     ASSERT_EQ(windows().getWindows().size(), 3);
     EXPECT_EQ(window(2).getName(), "Velkor Editor - Untitled3");
-    EXPECT_EQ(window(2).getBounds().getTopLeft(), juce::Point<int>(30, 75));
+    EXPECT_TRUE(placedAt(window(2), {30, 75}));
 
     windows().deleteWindow(window(0));
     windows().deleteWindow(window(0));
     invoke(CommandIds::newWindow);
     EXPECT_EQ(window(1).getName(), "Velkor Editor - Untitled4") << "numbers are never reused";
-    EXPECT_EQ(window(1).getBounds().getTopLeft(), juce::Point<int>(45, 90));
+    EXPECT_TRUE(placedAt(window(1), {45, 90}));
 }
 
 TEST_F(ApplicationTest, CloseWindowClosesTheCurrentOneAndTheLastQuits)
