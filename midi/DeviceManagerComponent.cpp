@@ -37,6 +37,11 @@ void DeviceManagerComponent::DeviceListModel::paintListBoxItem(int rowNumber, ju
     g.drawText(deviceNames[rowNumber], 5, 0, width, height, juce::Justification::centredLeft, true);
 }
 
+juce::String DeviceManagerComponent::DeviceListModel::getNameForRow(int rowNumber)
+{
+    return deviceNames[rowNumber];
+}
+
 DeviceManagerComponent::DeviceManagerComponent(MidiDeviceLink& link) : manager(link)
 {
     inputList = std::make_unique<juce::ListBox>("input Devices");
@@ -58,6 +63,8 @@ DeviceManagerComponent::DeviceManagerComponent(MidiDeviceLink& link) : manager(l
 
     inputList->setModel(&inputModel);
     outputList->setModel(&outputModel);
+    inputList->setTitle("MIDI Input");
+    outputList->setTitle("MIDI Output");
     for (auto* list : {inputList.get(), outputList.get()})
     {
         list->setColour(juce::ListBox::textColourId, juce::Colour(listTextColour));

@@ -18,6 +18,7 @@ public:
         int getNumRows() override;
         void paintListBoxItem(int rowNumber, juce::Graphics& g, int width, int height,
                               bool rowIsSelected) override;
+        juce::String getNameForRow(int rowNumber) override;
 
         juce::StringArray deviceNames;
     };

@@ -2,10 +2,16 @@
 
 #include "midi/ProgramMessages.h"
 #include "model/midiFormatException.h"
+#include "ui/Announcement.h"
 #include "ui/UserMessage.h"
 
 namespace
 {
+juce::String slotName(int number)
+{
+    return number == ProgramSysEx::ramProgramNumber ? juce::String("RAM") : "PROGRAM " + juce::String(number);
+}
+
 int boxValue(const NumberBox& box)
 {
     return static_cast<int>(box.currentValue);
@@ -385,6 +391,8 @@ void EditorController::applyProgramValues(const ProgramValues& values, bool from
     beginAction(fromHardware ? "Get From Hardware" : "Open File");
     writeValues(values);
     endAction();
+    if (fromHardware)
+        Announcement::post(slotName(unansweredProgram) + " received from the controller.");
 }
 
 void EditorController::writeValues(const ProgramValues& values)
@@ -466,13 +474,15 @@ std::unique_ptr<ProgramModel> EditorController::copyProgramModel() const
 void EditorController::sendProgram(int number)
 {
     NumberBox::commitPendingEdit();
-    send(ProgramSysEx::programWriteMessage(model->toSysExData(), number));
+    if (send(ProgramSysEx::programWriteMessage(model->toSysExData(), number)))
+        Announcement::post("Program sent to " + slotName(number) + ".");
 }
 
 void EditorController::requestProgram(int number)
 {
     const juce::MidiMessage request = ProgramSysEx::programRequestMessage(number);
     awaitingReply = true;
+    unansweredProgram = number;
     if (sender == nullptr)
         return;
     if (!sender->sendToController(request))
@@ -480,7 +490,6 @@ void EditorController::requestProgram(int number)
         sender->showDeviceSetup();
         return;
     }
-    unansweredProgram = number;
     startTimer(noAnswerDelayMs);
 }
 
@@ -506,10 +515,14 @@ void EditorController::timerCallback()
                           "Options > Device Setup. This window still takes the program if it arrives later.");
 }
 
-void EditorController::send(const juce::MidiMessage& message)
+bool EditorController::send(const juce::MidiMessage& message)
 {
-    if (sender != nullptr && !sender->sendToController(message))
-        sender->showDeviceSetup();
+    if (sender == nullptr)
+        return false;
+    if (sender->sendToController(message))
+        return true;
+    sender->showDeviceSetup();
+    return false;
 }
 
 ProgramValues EditorController::currentValues() const

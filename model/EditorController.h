@@ -66,7 +66,8 @@ public:
 private:
     void registerWithWidgets();
     void takeModelFromWidgets();
-    void send(const juce::MidiMessage& message);
+    // Says whether the message went out; without an output, Device Setup opens instead.
+    bool send(const juce::MidiMessage& message);
     void timerCallback() override;
     void takeBoxValue(NumberBox* box);
     void takeComboChoice(juce::ComboBox* combo);

@@ -2,13 +2,15 @@
 
 #include "ui/PanelPicture.h"
 #include "ui/PadComponent.h"
+#include "ui/PanelButton.h"
+#include "ui/PanelCombo.h"
 #include "ui/PanelStyle.h"
 
 namespace
 {
 std::unique_ptr<juce::ComboBox> makeCombo(AutoPolulateToolComponent& owner, const juce::StringArray& items)
 {
-    auto combo = std::make_unique<juce::ComboBox>("new combo box");
+    auto combo = std::make_unique<PanelCombo>("new combo box");
     owner.addAndMakeVisible(*combo);
     PanelStyle::setUpCombo(*combo, juce::Justification::centredLeft, "(no choices)");
     combo->addItemList(items, 1);
@@ -19,7 +21,7 @@ std::unique_ptr<juce::ComboBox> makeCombo(AutoPolulateToolComponent& owner, cons
 std::unique_ptr<juce::ImageButton> makeButton(AutoPolulateToolComponent& owner, const juce::Image& normal,
                                               const juce::Image& over, const juce::Image& down)
 {
-    auto button = std::make_unique<juce::ImageButton>("new button");
+    auto button = std::make_unique<PanelButton>("new button");
     owner.addAndMakeVisible(*button);
     button->addListener(&owner);
     PanelStyle::setPictures(*button, normal, 1.0f, over, down);
@@ -29,7 +31,9 @@ std::unique_ptr<juce::ImageButton> makeButton(AutoPolulateToolComponent& owner, 
 // No over picture: a ticked box keeps showing its X under the mouse.
 std::unique_ptr<juce::ImageButton> makeTickBox(AutoPolulateToolComponent& owner)
 {
-    return makeButton(owner, PanelPicture::load("TickBox_Off"), {}, PanelPicture::load("TickBox_On"));
+    auto tickBox = makeButton(owner, PanelPicture::load("TickBox_Off"), {}, PanelPicture::load("TickBox_On"));
+    tickBox->setToggleable(true);
+    return tickBox;
 }
 
 std::unique_ptr<NumberBox> makeBox(AutoPolulateToolComponent& owner, const juce::String& name)
@@ -110,8 +114,46 @@ AutoPolulateToolComponent::AutoPolulateToolComponent()
                         ccDirection.get(), ccTypeCombo.get()})
         PanelStyle::colourCombo(*combo);
 
+    describeForAssistiveTechnology();
     setLookAndFeel(&look);
     setSize(width, height);
+}
+
+// Titles from the captions beside each control; Tab reads the pads' column, then the knobs'.
+void AutoPolulateToolComponent::describeForAssistiveTechnology()
+{
+    const std::pair<juce::Component*, const char*> titles[] = {
+        {noteToggle.get(), "Pads Set scale"},
+        {scaleCombo.get(), "Pads scale"},
+        {startNoteCombo.get(), "Pads starting with note"},
+        {startNoteBox.get(), "Pads starting with note number"},
+        {pcToggle.get(), "Pads PC range"},
+        {pcStartBox.get(), "Pads PC range starting at"},
+        {pcDirection.get(), "Pads PC range with values"},
+        {ccToggle.get(), "Pads CC range"},
+        {ccStartBox.get(), "Pads CC range starting at"},
+        {ccDirection.get(), "Pads CC range with values"},
+        {ccTypeToggle.get(), "Pads Set CC Type"},
+        {ccTypeCombo.get(), "Pads CC Type"},
+        {applyBankAButton.get(), "APPLY TO BANK A"},
+        {applyBankBButton.get(), "APPLY TO BANK B"},
+        {applyBothBanksButton.get(), "APPLY TO A AND B"},
+        {knobCcToggle.get(), "Knobs CC range"},
+        {knobCcStartBox.get(), "Knobs CC range starting at"},
+        {knobCcDirection.get(), "Knobs CC range with values"},
+        {knobMinToggle.get(), "Knobs Set all MIN"},
+        {knobMinBox.get(), "Knobs Set all MIN to"},
+        {knobMaxToggle.get(), "Knobs Set all MAX"},
+        {knobMaxBox.get(), "Knobs Set all MAX to"},
+        {applyKnobsButton.get(), "APPLY TO KNOBS"}};
+    int order = 0;
+    for (const auto& [control, title] : titles)
+    {
+        control->setTitle(title);
+        control->setExplicitFocusOrder(++order);
+    }
+    startNoteBox->describeValue = [](int note) { return juce::String(note) + ", " + PadComponent::noteName(note); };
+    setTitle("Auto Populate Tool");
 }
 
 AutoPolulateToolComponent::~AutoPolulateToolComponent()

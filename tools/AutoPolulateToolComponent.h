@@ -60,6 +60,7 @@ public:
 
 private:
     bool isTickBox(const juce::Button* button) const;
+    void describeForAssistiveTechnology();
 
     juce::String notice;
 

@@ -1,6 +1,7 @@
 #include "tools/LibrarianComponent.h"
 
 #include "model/SysExFile.h"
+#include "ui/Announcement.h"
 
 namespace
 {
@@ -96,6 +97,8 @@ LibrarianComponent::LibrarianComponent(Librarian& librarianToShow) : librarian(l
         row.open.onClick = [this, i] { librarian.open(i); };
         row.compare.onClick = [this, i] { showComparison(i); };
         row.sendHere.onClick = [this, i] { librarian.sendHere(i); };
+        for (auto* button : {&row.open, &row.compare, &row.sendHere})
+            button->setTitle(Librarian::rowName(i) + " " + button->getButtonText());
     }
 
     differences.setMultiLine(true, false);
@@ -107,15 +110,19 @@ LibrarianComponent::LibrarianComponent(Librarian& librarianToShow) : librarian(l
     differences.setColour(juce::TextEditor::textColourId, juce::Colour(ink));
     differences.setColour(juce::TextEditor::outlineColourId, juce::Colour(0xffcccccc));
     differences.setText("Compare lists here what a program on the controller differs in from the window.");
+    differences.setTitle("Differences");
     addAndMakeVisible(differences);
 
     log.setRowHeight(18);
     log.setColour(juce::ListBox::backgroundColourId, juce::Colours::white);
     log.setColour(juce::ListBox::outlineColourId, juce::Colour(0xffcccccc));
     log.setOutlineThickness(1);
+    log.setTitle("MIDI log");
     addAndMakeVisible(log);
 
+    setTitle("Librarian");
     librarian.onChange = [this] { refresh(); };
+    announcedStatus = librarian.getStatus();
     refresh();
     // The window compared with and its program change without telling the Librarian.
     startTimer(250);
@@ -124,6 +131,12 @@ LibrarianComponent::LibrarianComponent(Librarian& librarianToShow) : librarian(l
 LibrarianComponent::~LibrarianComponent()
 {
     librarian.onChange = nullptr;
+}
+
+// The panel takes the focus for the window's keys; to a screen reader it is the group of its controls.
+std::unique_ptr<juce::AccessibilityHandler> LibrarianComponent::createAccessibilityHandler()
+{
+    return std::make_unique<juce::AccessibilityHandler>(*this, juce::AccessibilityRole::group);
 }
 
 void LibrarianComponent::paint(juce::Graphics& g)
@@ -209,6 +222,11 @@ void LibrarianComponent::refresh()
     // A report naming every slot may not fit the line.
     statusLabel.setTooltip(librarian.getStatus());
     statusLabel.setVisible(!busy);
+    if (!busy && librarian.getStatus() != announcedStatus)
+    {
+        announcedStatus = librarian.getStatus();
+        Announcement::post(announcedStatus);
+    }
     for (auto* button : {&readAllButton, &backUpButton, &restoreButton})
         button->setEnabled(!busy);
     putBackButton.setEnabled(librarian.canPutBack());
@@ -262,6 +280,18 @@ void LibrarianComponent::showComparison(int index)
 int LibrarianComponent::getNumRows()
 {
     return static_cast<int>(entries.size());
+}
+
+juce::String LibrarianComponent::getNameForRow(int row)
+{
+    if (row < 0 || row >= static_cast<int>(entries.size()))
+        return {};
+    const MidiLog::Entry& entry = entries[static_cast<std::size_t>(row)];
+    const juce::String time = MidiLog::formatTime(entry.time);
+    if (entry.note)
+        return time + " NOTE " + entry.description;
+    return time + (entry.incoming ? " IN " : " OUT ") + entry.port + ", " + juce::String(entry.length) +
+           " bytes, " + entry.description;
 }
 
 void LibrarianComponent::paintListBoxItem(int row, juce::Graphics& g, int w, int h, bool)

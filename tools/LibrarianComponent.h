@@ -21,6 +21,8 @@ public:
     void paint(juce::Graphics& g) override;
     void resized() override;
 
+    std::unique_ptr<juce::AccessibilityHandler> createAccessibilityHandler() override;
+
     // Brings every text and button up to date with the Librarian.
     void refresh();
     // What Compare shows for a row.
@@ -44,6 +46,7 @@ public:
 private:
     int getNumRows() override;
     void paintListBoxItem(int row, juce::Graphics& g, int width, int height, bool selected) override;
+    juce::String getNameForRow(int row) override;
     void timerCallback() override;
     // Asks whether the backup is one .syx file or a folder, then for which.
     void chooseBackup(bool restore);
@@ -53,6 +56,8 @@ private:
     Librarian& librarian;
     std::vector<MidiLog::Entry> entries;
     std::uint64_t shownSerial = ~std::uint64_t(0);
+    // The last job summary spoken; a job's end is announced once, not on every refresh.
+    juce::String announcedStatus;
     std::unique_ptr<juce::FileChooser> chooser;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(LibrarianComponent)

@@ -2,6 +2,8 @@
 
 #include "ui/PanelPicture.h"
 #include "model/ProgramChoices.h"
+#include "ui/PanelButton.h"
+#include "ui/PanelCombo.h"
 #include "ui/PanelStyle.h"
 
 namespace
@@ -17,7 +19,7 @@ std::unique_ptr<NumberBox> makeBox(juce::Component& owner, const juce::String& n
 // Item ids count from 1 in the order given: they are the values of the arpeggiator settings.
 std::unique_ptr<juce::ComboBox> makeCombo(ArpComponent& owner, const juce::StringArray& items)
 {
-    auto combo = std::make_unique<juce::ComboBox>("new combo box");
+    auto combo = std::make_unique<PanelCombo>("new combo box");
     owner.addAndMakeVisible(*combo);
     PanelStyle::setUpCombo(*combo, juce::Justification::centredLeft, "(no choices)");
     combo->addItemList(items, 1);
@@ -34,9 +36,10 @@ void setRange(NumberBox& box, int lowest, int highest)
 
 ArpComponent::ArpComponent()
 {
-    arpOnButton = std::make_unique<juce::ImageButton>("new button");
+    arpOnButton = std::make_unique<PanelButton>("new button");
     addAndMakeVisible(*arpOnButton);
     arpOnButton->addListener(this);
+    arpOnButton->setToggleable(true);
     PanelStyle::setPictures(*arpOnButton, PanelPicture::load("Arp_OnOff_Normal"), 0.961f, juce::Image(),
                             PanelPicture::load("Arp_OnOff_Down"));
 

@@ -1,5 +1,7 @@
 #include "ui/EditorComponent.h"
 
+#include "ui/PanelAccessibility.h"
+
 #include "ui/PanelPicture.h"
 
 namespace
@@ -82,6 +84,7 @@ EditorComponent::EditorComponent() : sharedLook(editorsLook()), lookAndFeel(*sha
              hardwareControls.get(), knobBank.get(), chanSelection.get()})
         addAndMakeVisible(panel);
 
+    PanelAccessibility::describe(*this);
     setSize(width, height);
 }
 

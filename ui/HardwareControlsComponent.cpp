@@ -1,6 +1,7 @@
 #include "ui/HardwareControlsComponent.h"
 
 #include "ui/PanelPicture.h"
+#include "ui/PanelButton.h"
 #include "ui/PanelStyle.h"
 
 namespace
@@ -26,7 +27,7 @@ HardwareControlsComponent::HardwareControlsComponent()
 
     for (auto* button : buttonsInOrder())
     {
-        *button = std::make_unique<juce::ImageButton>("new button");
+        *button = std::make_unique<PanelButton>("new button");
         addAndMakeVisible(button->get());
     }
     // Member order: four SEND buttons, SEND TO RAM, four GET buttons.

@@ -2,6 +2,7 @@
 
 #include "ui/PanelPicture.h"
 #include "model/ProgramChoices.h"
+#include "ui/PanelCombo.h"
 #include "ui/PanelStyle.h"
 
 namespace
@@ -26,13 +27,15 @@ struct AxisPicture : juce::ImageComponent
 std::unique_ptr<juce::ImageComponent> makePicture(juce::Component& owner)
 {
     std::unique_ptr<juce::ImageComponent> picture = std::make_unique<AxisPicture>("new component");
+    // The arrows only repeat what the captions beside them say.
+    picture->setAccessible(false);
     owner.addAndMakeVisible(*picture);
     return picture;
 }
 
 std::unique_ptr<juce::ComboBox> makeTypeCombo(JoystickComponent& owner, const juce::String& name)
 {
-    auto combo = std::make_unique<juce::ComboBox>(name);
+    auto combo = std::make_unique<PanelCombo>(name);
     owner.addAndMakeVisible(*combo);
     PanelStyle::setUpCombo(*combo, juce::Justification::centredLeft, "(no choices)");
     combo->addItemList(ProgramChoices::joystickMessageTypes(), pitchbend);

@@ -26,11 +26,64 @@ double readLeadingNumber(const juce::String& text)
     }
     return sign * value;
 }
+
+const juce::String allowedCharacters = "0123456789-+";
+
+// The framework's own text access for reading and caret moves, plus a value that commits like Return.
+class NumberBoxAccessibility : public juce::AccessibilityHandler
+{
+public:
+    explicit NumberBoxAccessibility(NumberBox& b)
+        : juce::AccessibilityHandler(b, juce::AccessibilityRole::editableText, {},
+                                     {std::make_unique<Value>(b), std::make_unique<Text>(b), nullptr, nullptr}),
+          box(b)
+    {
+    }
+
+    juce::String getHelp() const override { return box.getTooltip(); }
+
+private:
+    struct Value : juce::AccessibilityTextValueInterface
+    {
+        explicit Value(NumberBox& b) : box(b) {}
+        bool isReadOnly() const override { return box.isReadOnly(); }
+        juce::String getCurrentValueAsString() const override { return box.getValueText(); }
+        void setValueAsString(const juce::String& text) override { box.commitTyped(text); }
+        NumberBox& box;
+    };
+
+    struct Text : juce::AccessibilityTextInterface
+    {
+        explicit Text(NumberBox& b) : box(b) {}
+        bool isDisplayingProtectedText() const override { return false; }
+        bool isReadOnly() const override { return box.isReadOnly(); }
+        int getTotalNumCharacters() const override { return box.getText().length(); }
+        juce::Range<int> getSelection() const override { return box.getHighlightedRegion(); }
+        void setSelection(juce::Range<int> range) override { box.setHighlightedRegion(range); }
+        juce::String getText(juce::Range<int> range) const override { return box.getTextInRange(range); }
+        void setText(const juce::String& text) override { box.commitTyped(text); }
+        int getTextInsertionOffset() const override { return box.getCaretPosition(); }
+        juce::RectangleList<int> getTextBounds(juce::Range<int> range) const override
+        {
+            juce::RectangleList<int> global;
+            for (const auto& r : box.getTextBounds(range))
+                global.add(box.localAreaToGlobal(r));
+            return global;
+        }
+        int getOffsetAtPoint(juce::Point<int> point) const override
+        {
+            return box.getTextIndexAt(box.getLocalPoint(nullptr, point));
+        }
+        NumberBox& box;
+    };
+
+    NumberBox& box;
+};
 } // namespace
 
 NumberBox::NumberBox(const juce::String&) : juce::TextEditor(juce::String(), 0)
 {
-    setInputRestrictions(-1, "0123456789-+");
+    setInputRestrictions(-1, allowedCharacters);
     setMultiLine(false);
     setScrollbarsShown(false);
     setReadOnly(false);
@@ -73,6 +126,8 @@ void NumberBox::setValue(int value)
     // Listeners hear of it below, at once. The framework's text-change broadcast, which nothing here
     // listens to, would post two messages per box: a program load into many windows paid for them all.
     setText(format(x), false);
+    if (auto* handler = getAccessibilityHandler())
+        handler->notifyAccessibilityEvent(juce::AccessibilityEvent::valueChanged);
 
     // Newest first; the index is clamped before each call so a list that shrinks meanwhile is not overrun.
     for (int i = listeners.size() - 1; i >= 0; --i)
@@ -101,6 +156,23 @@ void NumberBox::commitText()
         return;
     }
     setValue(static_cast<int>(number));
+}
+
+juce::String NumberBox::getValueText() const
+{
+    const int value = static_cast<int>(currentValue);
+    return describeValue ? describeValue(value) : format(currentValue);
+}
+
+void NumberBox::commitTyped(const juce::String& text)
+{
+    setText(text.retainCharacters(allowedCharacters), false);
+    commitText();
+}
+
+std::unique_ptr<juce::AccessibilityHandler> NumberBox::createAccessibilityHandler()
+{
+    return std::make_unique<NumberBoxAccessibility>(*this);
 }
 
 juce::Component::SafePointer<NumberBox>& NumberBox::boxBeingTyped()

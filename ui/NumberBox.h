@@ -2,6 +2,8 @@
 
 #include "ui/CustomLook.h"
 
+#include <functional>
+
 // The one numeric entry field: digits and signs only, an inclusive range, and a report to its
 // listeners whenever a value is committed (Return, leaving the field, or setValue).
 class NumberBox : public juce::TextEditor, public juce::TextEditor::Listener
@@ -37,6 +39,13 @@ public:
     void textEditorFocusLost(juce::TextEditor&) override;
 
     static juce::String format(double value);
+
+    // What assistive technology reads as the value; unset, the committed number as shown.
+    std::function<juce::String(int value)> describeValue;
+    juce::String getValueText() const;
+    // Takes text as if it had been typed and Return pressed: the same characters and the same range.
+    void commitTyped(const juce::String& text);
+    std::unique_ptr<juce::AccessibilityHandler> createAccessibilityHandler() override;
 
     // The box being typed into, if its text is not committed yet, commits (or refuses) it exactly as
     // Return would. Whatever saves, sends or copies a program calls this first, so what is shown is

@@ -1,6 +1,7 @@
 #include "ui/PadComponent.h"
 
 #include "model/ProgramChoices.h"
+#include "ui/PanelCombo.h"
 #include "ui/PanelStyle.h"
 
 #include "ui/PanelPicture.h"
@@ -19,7 +20,7 @@ std::unique_ptr<NumberBox> makeBox(juce::Component& owner, const juce::String& n
 
 PadComponent::PadComponent(const juce::String& name)
 {
-    triggerTypeCombo = std::make_unique<juce::ComboBox>("CC Trigger Type");
+    triggerTypeCombo = std::make_unique<PanelCombo>("CC Trigger Type");
     addAndMakeVisible(*triggerTypeCombo);
     PanelStyle::setUpCombo(*triggerTypeCombo, juce::Justification::centred, juce::String());
     triggerTypeCombo->addItemList(ProgramChoices::triggerTypes(), 1);
@@ -28,12 +29,14 @@ PadComponent::PadComponent(const juce::String& name)
     programChangeBox = makeBox(*this, "Program Change Value");
     ccValueBox = makeBox(*this, "CC Value");
     noteValueBox = makeBox(*this, "Note Value");
+    // Read as the pad shows it: the number, then the name in the list above it.
+    noteValueBox->describeValue = [](int note) { return juce::String(note) + ", " + noteName(note); };
 
     padLabel = std::make_unique<juce::Label>(juce::String(), juce::String());
     addAndMakeVisible(*padLabel);
     PanelStyle::setUpLabel(*padLabel, PanelStyle::helvetica(10.0f), juce::Colour(PanelStyle::azure));
 
-    noteNameCombo = std::make_unique<juce::ComboBox>("new combo box");
+    noteNameCombo = std::make_unique<PanelCombo>("new combo box");
     addAndMakeVisible(*noteNameCombo);
     PanelStyle::setUpCombo(*noteNameCombo, juce::Justification::centredLeft, "(no choices)");
     noteNameCombo->addListener(this);

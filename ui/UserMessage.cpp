@@ -1,5 +1,7 @@
 #include "ui/UserMessage.h"
 
+#include "ui/Announcement.h"
+
 UserMessage::Handler& UserMessage::handler()
 {
     static Handler current;
@@ -46,6 +48,7 @@ void UserMessage::dismissed(const juce::String& text)
 void UserMessage::confirm(const juce::String& text, const juce::String& yesText, const juce::String& noText,
                           Answer answer)
 {
+    Announcement::post(text);
     if (questioner())
     {
         const bool yes = questioner()(text);
@@ -65,6 +68,7 @@ void UserMessage::show(const juce::String& text)
 
 void UserMessage::present(const juce::String& text, std::function<void()> closed)
 {
+    Announcement::post(text);
     if (handler())
     {
         handler()(text);
