@@ -1,7 +1,5 @@
 #include "app/MainWindow.h"
 
-#include "ui/KeyboardAccess.h"
-
 MainWindow::MainWindow(int x, int y, const Services& windowServices)
     : juce::DocumentWindow("Velkor Editor", juce::Colour(0xff999999), minimiseButton | closeButton, false),
       services(windowServices)
@@ -13,7 +11,6 @@ MainWindow::MainWindow(int x, int y, const Services& windowServices)
     setBounds(x, y, width, height);
     if (services.commandManager != nullptr)
         addKeyListener(services.commandManager->getKeyMappings());
-    KeyboardAccess::attach(*this);
 
     editor = std::make_unique<EditorComponent>();
     editor->setName("Velkor Main Editor Component");

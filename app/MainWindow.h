@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/EditorController.h"
+#include "ui/KeyboardAccess.h"
 
 #include <functional>
 
@@ -33,12 +34,14 @@ public:
     std::unique_ptr<ProgramModel> copyProgram() const { return editorController->copyProgramModel(); }
     EditorController& getController() { return *editorController; }
     EditorComponent& getEditor() { return *editor; }
+    const KeyboardAccess& getKeyboardAccess() const { return keyboard; }
 
 private:
     std::unique_ptr<EditorController> editorController;
     juce::String filePath;
     std::unique_ptr<EditorComponent> editor;
     Services services;
+    KeyboardAccess keyboard{*this};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(MainWindow)
 };

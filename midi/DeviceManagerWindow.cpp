@@ -1,14 +1,11 @@
 #include "midi/DeviceManagerWindow.h"
 
-#include "ui/KeyboardAccess.h"
-
 DeviceManagerWindow::DeviceManagerWindow(MidiDeviceLink& link)
     : juce::ResizableWindow(juce::String(), true), manager(link), panel(link)
 {
     setUsingNativeTitleBar(true);
     setResizable(false, false);
     setContentNonOwned(&panel, true);
-    KeyboardAccess::attach(*this);
     centreWithSize(panel.getWidth(), panel.getHeight());
     panel.setDeviceLists(manager.getMidiInputNames(), manager.getMidiOutputNames());
     setAlwaysOnTop(true);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "midi/DeviceManagerComponent.h"
+#include "ui/KeyboardAccess.h"
 
 // The device setup window: a small fixed window above the editors, with a native title bar whose
 // close button is its only control. It is not modal.
@@ -18,5 +19,6 @@ public:
     DeviceManagerComponent panel;
 
 private:
+    KeyboardAccess keyboard{*this};
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(DeviceManagerWindow)
 };

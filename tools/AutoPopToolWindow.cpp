@@ -1,7 +1,5 @@
 #include "tools/AutoPopToolWindow.h"
 
-#include "ui/KeyboardAccess.h"
-
 AutoPopToolWindow::AutoPopToolWindow(MainWindow* target, std::function<MainWindow*()> currentWindow,
                                      std::function<void()> onClose)
     : juce::DialogWindow("Auto Populate Tool", juce::Colour(0xffffffff), true, true),
@@ -10,7 +8,6 @@ AutoPopToolWindow::AutoPopToolWindow(MainWindow* target, std::function<MainWindo
     panel = std::make_unique<AutoPolulateToolComponent>();
     setUsingNativeTitleBar(true);
     setContentNonOwned(panel.get(), true);
-    KeyboardAccess::attach(*this);
     centreWithSize(panel->getWidth(), panel->getHeight());
     controller = std::make_unique<AutoPopToolController>(*panel, target, std::move(currentWindow));
     setVisible(true);

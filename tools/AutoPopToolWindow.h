@@ -2,6 +2,7 @@
 
 #include "tools/AutoPopToolController.h"
 #include "tools/AutoPolulateToolComponent.h"
+#include "ui/KeyboardAccess.h"
 
 #include <functional>
 #include <memory>
@@ -26,6 +27,7 @@ private:
     std::unique_ptr<AutoPolulateToolComponent> panel;
     std::unique_ptr<AutoPopToolController> controller;
     std::function<void()> closed;
+    KeyboardAccess keyboard{*this};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(AutoPopToolWindow)
 };

@@ -1,7 +1,5 @@
 #include "tools/LibrarianWindow.h"
 
-#include "ui/KeyboardAccess.h"
-
 LibrarianWindow::LibrarianWindow(const Librarian::Services& services, std::function<void()> onClose)
     : juce::DialogWindow("Librarian", juce::Colour(0xfff2f2f2), true, true), closed(std::move(onClose))
 {
@@ -9,7 +7,6 @@ LibrarianWindow::LibrarianWindow(const Librarian::Services& services, std::funct
     panel = std::make_unique<LibrarianComponent>(*librarian);
     setUsingNativeTitleBar(true);
     setContentNonOwned(panel.get(), true);
-    KeyboardAccess::attach(*this);
     centreWithSize(panel->getWidth(), panel->getHeight());
     setVisible(true);
 }

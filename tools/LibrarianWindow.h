@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tools/LibrarianComponent.h"
+#include "ui/KeyboardAccess.h"
 
 #include <functional>
 #include <memory>
@@ -23,6 +24,7 @@ private:
     std::unique_ptr<Librarian> librarian;
     std::unique_ptr<LibrarianComponent> panel;
     std::function<void()> closed;
+    KeyboardAccess keyboard{*this};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(LibrarianWindow)
 };

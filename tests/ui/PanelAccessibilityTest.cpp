@@ -31,7 +31,9 @@ protected:
     {
         for (auto* child : parent.getChildren())
         {
-            if (child->getWantsKeyboardFocus())
+            // A disabled button is out of Tab's way but still read, as unavailable.
+            const bool disabledButton = !child->isEnabled() && dynamic_cast<juce::Button*>(child) != nullptr;
+            if (child->getWantsKeyboardFocus() || disabledButton)
                 found.push_back(child);
             collectFocusable(*child, found);
         }
@@ -180,6 +182,10 @@ TEST_F(PanelAccessibilityTest, TabVisitsTheMainWindowGroupByGroupAndKeysPressAnd
             visited.push_back(groupOf(focused));
     }
     EXPECT_EQ(visited, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+    pumpMessages();
+    const auto* ring = window.getKeyboardAccess().getRing();
+    ASSERT_NE(ring, nullptr) << "the keyboard's focus is shown";
+    EXPECT_TRUE(ring->getScreenBounds().contains(order.back()->getScreenBounds()));
     EXPECT_EQ(seen.size(), order.size());
     EXPECT_EQ(order[3]->getTitle(), "PROGRAM 1 SEND") << "after the joystick's three visible controls";
     EXPECT_EQ(order[12]->getTitle(), "Bank A Pad 1 Note name");
@@ -203,6 +209,22 @@ TEST_F(PanelAccessibilityTest, TabVisitsTheMainWindowGroupByGroupAndKeysPressAnd
         mode.hidePopup();
         pumpMessages();
     }
+
+    peer->handleKeyPress(juce::KeyPress(juce::KeyPress::F10Key));
+    EXPECT_TRUE(juce::PopupMenu::dismissAllActiveMenus()) << "F10 opens the menu bar";
+    pumpMessages();
+
+    // A click shows nothing new to a mouse user: the ring goes.
+    juce::ModifierKeys::currentModifiers = juce::ModifierKeys::leftButtonModifier;
+    peer->handleMouseEvent(juce::MouseInputSource::InputSourceType::mouse, {600.0f, 400.0f},
+                           juce::ModifierKeys::leftButtonModifier, juce::MouseInputSource::defaultPressure,
+                           juce::MouseInputSource::defaultOrientation, juce::Time::currentTimeMillis());
+    peer->handleMouseEvent(juce::MouseInputSource::InputSourceType::mouse, {600.0f, 400.0f}, {},
+                           juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation,
+                           juce::Time::currentTimeMillis());
+    juce::ModifierKeys::currentModifiers = {};
+    pumpMessages();
+    EXPECT_EQ(window.getKeyboardAccess().getRing(), nullptr);
 }
 
 TEST_F(PanelAccessibilityTest, ResultsAreSpoken)
