@@ -583,51 +583,36 @@ std::optional<SysExFile::Contents> loadSysEx(const juce::String& path, juce::Str
     return contents;
 }
 
-// A bank's program messages by slot: each of slots 1 to 4 exactly once and nothing for RAM, since a
-// backup folder has no place for RAM and two programs for one slot leave no way to choose.
+// A bank's program messages by slot.
 using Bank = std::array<SysExFile::Program, SlotFolder::numSlots>;
 std::optional<Bank> loadBank(const juce::String& path, juce::String& message)
 {
     const auto contents = loadSysEx(path, message);
     if (!contents)
         return std::nullopt;
-    Bank bank;
-    for (const auto& program : contents->programs)
+    const SysExFile::Bank bank = SysExFile::bankOf(*contents);
+    using Fault = SysExFile::Bank::Fault;
+    switch (bank.fault)
     {
-        if (program.programNumber < 1 || program.programNumber > SlotFolder::numSlots)
-        {
-            message = path + ": " + describe(program) + " is not a slot; a bank holds slots 1 to 4";
-            return std::nullopt;
-        }
-        auto& slot = bank[static_cast<std::size_t>(program.programNumber - 1)];
-        if (slot.messageNumber > 0)
-        {
-            message = path + ": " + describe(program) + " repeats the slot of " + messageAt(slot) +
-                      "; a bank holds each slot once";
-            return std::nullopt;
-        }
-        slot = program;
-    }
-    juce::StringArray missing;
-    for (int slot = 1; slot <= SlotFolder::numSlots; ++slot)
-        if (bank[static_cast<std::size_t>(slot - 1)].messageNumber == 0)
+    case Fault::none:
+        return bank.slots;
+    case Fault::notASlot:
+        message = path + ": " + describe(bank.culprit) + " is not a slot; a bank holds slots 1 to 4";
+        break;
+    case Fault::repeatedSlot:
+        message = path + ": " + describe(bank.culprit) + " repeats the slot of " + messageAt(bank.earlier) +
+                  "; a bank holds each slot once";
+        break;
+    case Fault::missingSlots:
+    {
+        juce::StringArray missing;
+        for (int slot : bank.missing)
             missing.add(juce::String(slot));
-    if (!missing.isEmpty())
-    {
         message = path + ": holds no program for " + slotList(missing) + "; a bank holds slots 1 to 4";
-        return std::nullopt;
+        break;
     }
-    return bank;
-}
-
-// A bank file's four messages: program writes addressed to slots 1 to 4.
-std::vector<ByteArray> bankMessages(const std::array<ByteArray, SlotFolder::numSlots>& images)
-{
-    std::vector<ByteArray> messages;
-    for (int slot = 1; slot <= SlotFolder::numSlots; ++slot)
-        messages.push_back(
-            SysExFile::writeMessage(ProgramImage::toData(images[static_cast<std::size_t>(slot - 1)]), slot));
-    return messages;
+    }
+    return std::nullopt;
 }
 
 // At most maxJsonBytes + 1 bytes, so that a device or a pipe without end is refused as too large
@@ -1087,7 +1072,7 @@ int VelkorTool::backup(Options& options)
     juce::String reason;
     if (toSysEx)
     {
-        if (!SysExFile::write(target, bankMessages(images), reason))
+        if (!SysExFile::write(target, SysExFile::bankMessages(images), reason))
             return options.fail(badInput, path + ": " + reason);
         options.out << "Saved slots 1 to 4 of \"" << options.port << "\" to " << target.getFullPathName()
                     << "\n";
@@ -1208,7 +1193,7 @@ int VelkorTool::join(Options& options)
     const auto images = SlotFolder::read(fileFrom(source), reason);
     if (!images)
         return options.fail(badInput, reason + "; nothing was written");
-    if (!SysExFile::write(fileFrom(target), bankMessages(*images), reason))
+    if (!SysExFile::write(fileFrom(target), SysExFile::bankMessages(*images), reason))
         return options.fail(badInput, target + ": " + reason);
     options.out << "Saved slot-1.vkr to slot-4.vkr in " << source << " as " << target
                 << ", program writes to slots 1 to 4\n";

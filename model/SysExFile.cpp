@@ -150,4 +150,40 @@ bool write(const juce::File& file, const std::vector<ByteArray>& messages, juce:
         bytes.insert(bytes.end(), message.begin(), message.end());
     return ProgramFile::writeBytes(file, bytes, &reason);
 }
+Bank bankOf(const Contents& contents)
+{
+    Bank bank;
+    for (const auto& program : contents.programs)
+    {
+        if (program.programNumber < 1 || program.programNumber > SlotFolder::numSlots)
+        {
+            bank.fault = Bank::Fault::notASlot;
+            bank.culprit = program;
+            return bank;
+        }
+        auto& slot = bank.slots[static_cast<std::size_t>(program.programNumber - 1)];
+        if (slot.messageNumber > 0)
+        {
+            bank.fault = Bank::Fault::repeatedSlot;
+            bank.culprit = program;
+            bank.earlier = slot;
+            return bank;
+        }
+        slot = program;
+    }
+    for (int slot = 1; slot <= SlotFolder::numSlots; ++slot)
+        if (bank.slots[static_cast<std::size_t>(slot - 1)].messageNumber == 0)
+            bank.missing.push_back(slot);
+    if (!bank.missing.empty())
+        bank.fault = Bank::Fault::missingSlots;
+    return bank;
+}
+
+std::vector<ByteArray> bankMessages(const std::array<ByteArray, SlotFolder::numSlots>& images)
+{
+    std::vector<ByteArray> messages(images.size());
+    for (std::size_t i = 0; i < images.size(); ++i)
+        messages[i] = writeMessage(ProgramImage::toData(images[i]), static_cast<int>(i) + 1);
+    return messages;
+}
 } // namespace SysExFile

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "model/ProgramSysEx.h"
+#include "model/SlotFolder.h"
 
 #include <juce_core/juce_core.h>
 
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -44,6 +46,29 @@ std::optional<Contents> parse(const ByteArray& bytes, juce::String& problem);
 // The same for a file: also refused when it cannot be read, is no regular file, or holds more than
 // maximumSize bytes (nothing beyond that is read).
 std::optional<Contents> read(const juce::File& file, juce::String& problem);
+
+// How a bank's programs fill the controller's slots: each of slots 1 to 4 exactly once and nothing for
+// RAM, since a backup has no place for RAM and two programs for one slot leave no way to choose. The
+// first fault in file order is the one reported; callers word it.
+struct Bank
+{
+    enum class Fault
+    {
+        none,
+        notASlot,     // culprit is a program for RAM
+        repeatedSlot, // culprit is for the slot of earlier
+        missingSlots  // missing lists the slots without a program, lowest first
+    };
+    Fault fault = Fault::none;
+    std::array<Program, SlotFolder::numSlots> slots; // by slot, when there is no fault
+    Program culprit;
+    Program earlier;
+    std::vector<int> missing;
+};
+Bank bankOf(const Contents& contents);
+
+// A bank file's messages: the program images (as a window keeps them) written to slots 1 to 4.
+std::vector<ByteArray> bankMessages(const std::array<ByteArray, SlotFolder::numSlots>& images);
 
 // The 117-byte write message of 115 program data bytes (a window's image) for program 0 to 4.
 ByteArray writeMessage(const ByteArray& data, int programNumber);

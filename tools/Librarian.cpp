@@ -58,30 +58,27 @@ std::optional<std::array<ByteArray, SlotFolder::numSlots>> readBank(const juce::
         reason = name + (problem.startsWith("message") ? ", " : sentence ? " " : ": ") + problem;
         return std::nullopt;
     }
-    std::array<ByteArray, SlotFolder::numSlots> images;
-    for (const auto& program : contents->programs)
+    const SysExFile::Bank bank = SysExFile::bankOf(*contents);
+    const auto where = [&name](const SysExFile::Program& program)
+    { return name + ", message " + juce::String(program.messageNumber) + " at offset " + juce::String(program.offset) + ": "; };
+    using Fault = SysExFile::Bank::Fault;
+    switch (bank.fault)
     {
-        const juce::String where = name + ", message " + juce::String(program.messageNumber) + " at offset " +
-                                   juce::String(program.offset) + ": ";
-        if (program.programNumber < 1 || program.programNumber > SlotFolder::numSlots)
-        {
-            reason = where + "a program for RAM; a backup holds PROGRAM 1 to 4 only";
-            return std::nullopt;
-        }
-        ByteArray& image = images[static_cast<std::size_t>(program.programNumber - 1)];
-        if (!image.empty())
-        {
-            reason = where + "a second program for PROGRAM " + juce::String(program.programNumber);
-            return std::nullopt;
-        }
-        image = ProgramImage::fromData(program.data);
+    case Fault::notASlot:
+        reason = where(bank.culprit) + "a program for RAM; a backup holds PROGRAM 1 to 4 only";
+        return std::nullopt;
+    case Fault::repeatedSlot:
+        reason = where(bank.culprit) + "a second program for PROGRAM " + juce::String(bank.culprit.programNumber);
+        return std::nullopt;
+    case Fault::missingSlots:
+        reason = name + " holds no program for PROGRAM " + juce::String(bank.missing.front());
+        return std::nullopt;
+    case Fault::none:
+        break;
     }
-    for (int slot = 1; slot <= SlotFolder::numSlots; ++slot)
-        if (images[static_cast<std::size_t>(slot - 1)].empty())
-        {
-            reason = name + " holds no program for PROGRAM " + juce::String(slot);
-            return std::nullopt;
-        }
+    std::array<ByteArray, SlotFolder::numSlots> images;
+    for (std::size_t i = 0; i < images.size(); ++i)
+        images[i] = ProgramImage::fromData(bank.slots[i].data);
     return images;
 }
 } // namespace
@@ -362,18 +359,9 @@ void Librarian::backUpTo(const juce::File& target)
               for (int i = 0; i < SlotFolder::numSlots; ++i)
                   images[static_cast<std::size_t>(i)] = *rows[static_cast<std::size_t>(i)].image;
               juce::String reason;
-              bool written = false;
-              if (bank)
-              {
-                  // Write messages addressed to their slots, so that any SysEx tool can send it back.
-                  std::vector<ByteArray> messages;
-                  for (int i = 0; i < SlotFolder::numSlots; ++i)
-                      messages.push_back(SysExFile::writeMessage(
-                          ProgramImage::toData(images[static_cast<std::size_t>(i)]), programNumberOf(i)));
-                  written = SysExFile::write(folder, messages, reason);
-              }
-              else
-                  written = SlotFolder::write(folder, images, reason);
+              // A bank's messages are addressed to their slots, so that any SysEx tool can send it back.
+              const bool written = bank ? SysExFile::write(folder, SysExFile::bankMessages(images), reason)
+                                        : SlotFolder::write(folder, images, reason);
               if (!written)
               {
                   status = "Nothing was backed up.";

@@ -1,5 +1,6 @@
 #include "model/SysExFile.h"
 #include "model/ProgramFile.h"
+#include "model/ProgramImage.h"
 #include "support/ProgramFixtures.h"
 
 #include <gtest/gtest.h>
@@ -118,4 +119,49 @@ TEST(SysExFile, ReadsRegularFilesUpToTheCapAndWritesWhatAProgramFileHolds)
     EXPECT_EQ(problem, "is not a regular file");
 #endif
     folder.deleteRecursively();
+}
+
+TEST(SysExFile, ABankHoldsEachSlotOnceAndIsWrittenToItsSlots)
+{
+    // Program numbers in file order, and the slots by message number or the fault.
+    const std::pair<std::vector<int>, juce::String> cases[] = {
+        {{1, 2, 3, 4}, "1 2 3 4"},       {{4, 2, 3, 1}, "4 2 3 1"},     {{1, 0, 2, 3, 4}, "RAM 2"},
+        {{3, 1, 3, 0}, "again 3 of 1"}, {{2, 4}, "missing 1 3"},       {{}, "missing 1 2 3 4"},
+    };
+    for (const auto& [numbers, expected] : cases)
+    {
+        SysExFile::Contents contents;
+        for (int number : numbers)
+            contents.programs.push_back({static_cast<int>(contents.programs.size()) + 1, 0, 0x64, number, {}, {}});
+        const SysExFile::Bank bank = SysExFile::bankOf(contents);
+        juce::StringArray found;
+        using Fault = SysExFile::Bank::Fault;
+        if (bank.fault == Fault::none)
+            for (const auto& slot : bank.slots)
+                found.add(juce::String(slot.messageNumber));
+        else if (bank.fault == Fault::notASlot)
+            found.add("RAM " + juce::String(bank.culprit.messageNumber));
+        else if (bank.fault == Fault::repeatedSlot)
+            found.add("again " + juce::String(bank.culprit.messageNumber) + " of " +
+                      juce::String(bank.earlier.messageNumber));
+        else
+            for (int slot : bank.missing)
+                found.add(found.isEmpty() ? "missing " + juce::String(slot) : juce::String(slot));
+        EXPECT_EQ(found.joinIntoString(" "), expected);
+    }
+
+    juce::Random random(26);
+    std::array<ByteArray, SlotFolder::numSlots> images;
+    for (auto& image : images)
+        image = ProgramImage::fromData(fixtures::randomModel(random).toSysExData());
+    ByteArray bytes;
+    for (const auto& m : SysExFile::bankMessages(images))
+        bytes.insert(bytes.end(), m.begin(), m.end());
+    juce::String problem;
+    const auto contents = SysExFile::parse(bytes, problem);
+    ASSERT_TRUE(contents.has_value()) << problem;
+    const SysExFile::Bank bank = SysExFile::bankOf(*contents);
+    ASSERT_EQ(bank.fault, SysExFile::Bank::Fault::none);
+    for (std::size_t i = 0; i < images.size(); ++i)
+        EXPECT_EQ(ProgramImage::fromData(bank.slots[i].data), images[i]);
 }
