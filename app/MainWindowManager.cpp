@@ -1,6 +1,7 @@
 #include "app/MainWindowManager.h"
 
 #include "midi/ProgramMessages.h"
+#include "model/ProgramChoices.h"
 #include "model/ProgramFile.h"
 #include "model/SysExFile.h"
 #include "model/fileFormatException.h"
@@ -145,8 +146,7 @@ juce::Array<MainWindow*> MainWindowManager::openPrograms(const juce::File& file,
     for (const auto& program : contents.programs)
     {
         const int number = program.programNumber;
-        juce::String slot =
-            number == ProgramSysEx::ramProgramNumber ? "RAM" : "PROGRAM " + juce::String(number);
+        juce::String slot = ProgramChoices::programName(number);
         // Two messages for one slot are told apart by their place in the file.
         if (std::count_if(contents.programs.begin(), contents.programs.end(),
                           [number](const SysExFile::Program& p) { return p.programNumber == number; }) > 1)

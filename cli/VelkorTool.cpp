@@ -1,6 +1,7 @@
 #include "cli/VelkorTool.h"
 
 #include "cli/DeviceSession.h"
+#include "model/ProgramChoices.h"
 #include "model/ProgramField.h"
 #include "model/ProgramImage.h"
 #include "model/ProgramJson.h"
@@ -559,10 +560,7 @@ juce::String messageAt(const SysExFile::Program& program)
 // "message 2 at offset 117: PROGRAM 2 (write)"
 juce::String describe(const SysExFile::Program& program)
 {
-    return messageAt(program) + ": " +
-           (program.programNumber == ProgramSysEx::ramProgramNumber
-                ? juce::String("RAM")
-                : "PROGRAM " + juce::String(program.programNumber)) +
+    return messageAt(program) + ": " + ProgramChoices::programName(program.programNumber) +
            (program.command == ProgramSysEx::programDumpCommand ? " (dump)" : " (write)");
 }
 

@@ -1,17 +1,13 @@
 #include "model/EditorController.h"
 
 #include "midi/ProgramMessages.h"
+#include "model/ProgramChoices.h"
 #include "model/midiFormatException.h"
 #include "ui/Announcement.h"
 #include "ui/UserMessage.h"
 
 namespace
 {
-juce::String slotName(int number)
-{
-    return number == ProgramSysEx::ramProgramNumber ? juce::String("RAM") : "PROGRAM " + juce::String(number);
-}
-
 int boxValue(const NumberBox& box)
 {
     return static_cast<int>(box.currentValue);
@@ -392,7 +388,7 @@ void EditorController::applyProgramValues(const ProgramValues& values, bool from
     writeValues(values);
     endAction();
     if (fromHardware)
-        Announcement::post(slotName(unansweredProgram) + " received from the controller.");
+        Announcement::post(ProgramChoices::programName(unansweredProgram) + " received from the controller.");
 }
 
 void EditorController::writeValues(const ProgramValues& values)
@@ -475,7 +471,7 @@ void EditorController::sendProgram(int number)
 {
     NumberBox::commitPendingEdit();
     if (send(ProgramSysEx::programWriteMessage(model->toSysExData(), number)))
-        Announcement::post("Program sent to " + slotName(number) + ".");
+        Announcement::post("Program sent to " + ProgramChoices::programName(number) + ".");
 }
 
 void EditorController::requestProgram(int number)

@@ -1,5 +1,7 @@
 #include "model/ProgramChoices.h"
 
+#include "model/ProgramSysEx.h"
+
 namespace ProgramChoices
 {
 namespace
@@ -64,5 +66,10 @@ juce::String padNoteName(int note)
 juce::String keybedNoteName(int note)
 {
     return noteName(note, 3);
+}
+juce::String programName(int programNumber)
+{
+    return programNumber == ProgramSysEx::ramProgramNumber ? juce::String("RAM")
+                                                           : "PROGRAM " + juce::String(programNumber);
 }
 } // namespace ProgramChoices

@@ -18,4 +18,7 @@ const juce::StringArray& triggerTypes();
 // Middle C is C4 for pads; the keybed counts octaves from C3.
 juce::String padNoteName(int note);
 juce::String keybedNoteName(int note);
+
+// A program's place as the panel names it: "RAM" for program number 0, "PROGRAM 1" to "PROGRAM 4".
+juce::String programName(int programNumber);
 } // namespace ProgramChoices

@@ -152,7 +152,7 @@ void AutoPolulateToolComponent::describeForAssistiveTechnology()
         control->setTitle(title);
         control->setExplicitFocusOrder(++order);
     }
-    startNoteBox->describeValue = [](int note) { return juce::String(note) + ", " + PadComponent::noteName(note); };
+    startNoteBox->describeValue = PadComponent::noteValueText;
     setTitle("Auto Populate Tool");
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/MainWindow.h"
 #include "midi/ProgramMessages.h"
+#include "model/ProgramChoices.h"
 #include "model/ProgramField.h"
 #include "model/ProgramImage.h"
 #include "model/ProgramText.h"
@@ -154,7 +155,7 @@ Librarian::~Librarian()
 
 juce::String Librarian::rowName(int index)
 {
-    return index < SlotFolder::numSlots ? "PROGRAM " + juce::String(index + 1) : juce::String("RAM");
+    return ProgramChoices::programName(programNumberOf(index));
 }
 
 int Librarian::programNumberOf(int index)

@@ -29,8 +29,7 @@ PadComponent::PadComponent(const juce::String& name)
     programChangeBox = makeBox(*this, "Program Change Value");
     ccValueBox = makeBox(*this, "CC Value");
     noteValueBox = makeBox(*this, "Note Value");
-    // Read as the pad shows it: the number, then the name in the list above it.
-    noteValueBox->describeValue = [](int note) { return juce::String(note) + ", " + noteName(note); };
+    noteValueBox->describeValue = noteValueText;
 
     padLabel = std::make_unique<juce::Label>(juce::String(), juce::String());
     addAndMakeVisible(*padLabel);
@@ -79,6 +78,11 @@ PadComponent::~PadComponent()
     noteNameCombo.reset();
     padImage = juce::Image();
     bracketImage = juce::Image();
+}
+
+juce::String PadComponent::noteValueText(int note)
+{
+    return juce::String(note) + ", " + noteName(note);
 }
 
 // Every note list holds the same 128 names: made once, each list's items share their text.

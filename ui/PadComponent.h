@@ -22,6 +22,8 @@ public:
 
     // Middle C is C4 here; the keybed panel counts octaves from C3.
     static juce::String noteName(int note);
+    // A note box's value as read aloud: the number, then the name in the list above it ("36, C2").
+    static juce::String noteValueText(int note);
 
     std::unique_ptr<juce::ComboBox> triggerTypeCombo;
     std::unique_ptr<NumberBox> programChangeBox;

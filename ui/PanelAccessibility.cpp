@@ -1,5 +1,6 @@
 #include "ui/PanelAccessibility.h"
 
+#include "model/ProgramChoices.h"
 #include "ui/KeyboardAccess.h"
 
 namespace
@@ -27,7 +28,7 @@ void describeStrip(HardwareControlsComponent& strip)
                                  strip.getButton4.get()};
     for (int slot = 0; slot < 4; ++slot)
     {
-        const juce::String program = "PROGRAM " + juce::String(slot + 1);
+        const juce::String program = ProgramChoices::programName(slot + 1);
         sends[slot]->setTitle(program + " SEND");
         gets[slot]->setTitle(program + " GET");
     }
